@@ -1,0 +1,42 @@
+# snapcrate_add_test(NAME SOURCES a.cpp ... LIBS lib ...)
+# Builds one GoogleTest executable outside the runnable home and registers its
+# cases with CTest. Tests find the build's home (libraries, etc/) through the
+# SNAPCRATE_TEST_HOME definition and the source tree through SNAPCRATE_SOURCE_DIR.
+function(snapcrate_add_test name)
+  if(NOT SNAPCRATE_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    SNAPCRATE_TEST_HOME="${SNAPCRATE_HOME_DIR}/"
+    SNAPCRATE_SOURCE_DIR="${PROJECT_SOURCE_DIR}/")
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+endfunction()
+
+# snapcrate_add_fuzzer(NAME SOURCES a.cpp ... LIBS lib ... CORPUS dir)
+# A libFuzzer target (LLVMFuzzerTestOneInput). Always built as an ordinary test
+# that replays every file of the seed corpus; with SNAPCRATE_FUZZ also built as
+# a real fuzzer in fuzz/ for tools/fuzz.sh.
+function(snapcrate_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(SNAPCRATE_TESTS)
+    add_executable(${name}_replay ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/cmake/fuzz_replay_main.cpp)
+    set_target_properties(${name}_replay PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
+    target_compile_definitions(${name}_replay PRIVATE SNAPCRATE_TEST_HOME="${SNAPCRATE_HOME_DIR}/")
+    add_test(NAME ${name}_corpus COMMAND ${name}_replay ${ARG_CORPUS})
+  endif()
+  if(SNAPCRATE_FUZZ)
+    add_executable(${name} ${ARG_SOURCES})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_compile_definitions(${name} PRIVATE SNAPCRATE_TEST_HOME="${SNAPCRATE_HOME_DIR}/")
+    file(APPEND ${CMAKE_BINARY_DIR}/fuzz/targets.txt "${name} ${ARG_CORPUS}\n")
+  endif()
+endfunction()
