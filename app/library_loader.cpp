@@ -1,0 +1,47 @@
+#include "app/library_loader.h"
+
+#include <dlfcn.h>
+
+#include "app/log.h"
+#include "app/paths.h"
+
+namespace snapcrate {
+namespace {
+
+std::string& LibraryDirOverride() {
+  static std::string dir;
+  return dir;
+}
+
+}  // namespace
+
+std::string LibraryDir() {
+  if (!LibraryDirOverride().empty()) return LibraryDirOverride();
+  return WithTrailingSlash(GetProgramDir());
+}
+
+void SetLibraryDir(const std::string& dir) { LibraryDirOverride() = dir.empty() ? dir : WithTrailingSlash(dir); }
+
+SharedLibrary::~SharedLibrary() {
+  if (handle_) dlclose(handle_);
+}
+
+void* SharedLibrary::Find(const char* symbol) {
+  if (!handle_) {
+    if (load_failed_) return nullptr;
+    const std::string path = LibraryDir() + file_name_;
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_) {
+      // Logged once; later calls fail quietly.
+      load_failed_ = true;
+      const char* error = dlerror();
+      LogMessage("Can't load library " + path + ": " + (error ? error : "unknown error"));
+      return nullptr;
+    }
+  }
+  void* address = dlsym(handle_, symbol);
+  if (!address) LogMessage("Function " + std::string(symbol) + " not found in " + file_name_);
+  return address;
+}
+
+}  // namespace snapcrate

@@ -1,0 +1,61 @@
+#pragma once
+// Paths and file operations. Directory paths handed between routines end in "/".
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace snapcrate {
+
+/// directory + name, with one "/" between them when the directory does not end in one.
+std::string JoinPath(std::string_view directory, std::string_view name);
+/// The path without one trailing "/".
+std::string StripTrailingBackslash(std::string_view path);
+/// Everything before the last "/" (without it) and everything after it.
+void SplitPath(std::string_view path, std::string& directory, std::string& name);
+/// The path without its extension; `extension` gets the extension with its dot.
+std::string SplitExt(std::string_view path, std::string& extension);
+/// `path` with a "/" appended when it has none at its end.
+std::string WithTrailingSlash(std::string_view path);
+
+/// What a file search tells about an entry. Times are nanoseconds since 1970 UTC.
+struct FindRecord {
+  bool is_directory = false;
+  bool read_only = false;
+  int64_t creation_time = 0;
+  int64_t last_access_time = 0;
+  int64_t last_write_time = 0;
+  uint64_t size = 0;
+  std::string name;
+};
+
+/// Finds the path, or the first entry matching a pattern with "*" and "?" in its last part.
+bool FindFile(const std::string& path_or_pattern, FindRecord& record);
+bool IsDirectory(const std::string& path);
+/// True when both exist and a was written later than b.
+bool IsNewer(const std::string& a, const std::string& b);
+
+/// 0 or the system error number; nothing is logged.
+int MakeDir(const std::string& path);
+/// 0 or the system error number; nothing is logged.
+int DeleteFile(const std::string& path);
+/// Copies bytes, permission bits and last-write time; 0, or -1 and a log line.
+int CopyFile(const std::string& source, const std::string& destination);
+/// Renames without replacing an existing file; 0, or -1 and a log line.
+int RenameFile(const std::string& old_path, const std::string& new_path);
+
+/// Clears or sets the write permission bits; false on failure.
+bool SetReadOnly(const std::string& path, bool read_only);
+
+/// The system's temporary directory, ending in "/".
+std::string GetTempDir();
+/// A new, empty, uniquely named file in the temporary directory.
+std::string GetTempFileName();
+/// The running executable's directory, without trailing "/".
+std::string GetProgramDir();
+/// The running executable's file name.
+std::string GetProgramFileName();
+/// The user's home directory, ending in "/".
+std::string GetUserHomeDir();
+
+}  // namespace snapcrate

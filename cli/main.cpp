@@ -1,0 +1,84 @@
+// snapcrate-cli: the batch front end over the same core as the desktop program.
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/program_state.h"
+#include "app/ui_port.h"
+#include "cli/commands.h"
+#include "cli/console_ui_port.h"
+
+namespace snapcrate::cli {
+namespace {
+
+struct Command {
+  const char* name;
+  int (*run)(const CommandContext&);
+  const char* summary;
+};
+
+const Command kCommands[] = {
+    {"check", RunCheckCommand, "start up, report the installation, and exit"},
+};
+
+void PrintHelp() {
+  std::printf(
+      "Usage: snapcrate-cli [--home DIR] COMMAND [ARGS...]\n"
+      "       snapcrate-cli --help | --version\n\n"
+      "Options:\n"
+      "  --home DIR  use DIR as the home directory (settings, schemes, stop list)\n"
+      "              instead of the executable's directory\n"
+      "  --help      show this help\n"
+      "  --version   show the version\n\n"
+      "Commands:\n");
+  for (const Command& command : kCommands) std::printf("  %-9s %s\n", command.name, command.summary);
+}
+
+}  // namespace
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "snapcrate-cli: %s\nTry 'snapcrate-cli --help'.\n", message.c_str());
+  return 2;
+}
+
+int Main(int argc, char** argv) {
+  CommandContext context;
+  int i = 1;
+  for (; i < argc && argv[i][0] == '-'; ++i) {
+    const std::string option = argv[i];
+    if (option == "--help" || option == "-h") {
+      PrintHelp();
+      return 0;
+    }
+    if (option == "--version") {
+      std::printf("%s\n", std::string(kVersionText).c_str());
+      return 0;
+    }
+    if (option == "--home") {
+      if (i + 1 >= argc) return UsageError("--home needs a directory");
+      context.init.home_override = argv[++i];
+      continue;
+    }
+    return UsageError("unknown option " + option);
+  }
+  if (i >= argc) return UsageError("no command given");
+  const std::string name = argv[i];
+  context.args.assign(argv + i + 1, argv + argc);
+  for (const Command& command : kCommands) {
+    if (name != command.name) continue;
+    ConsoleUiPort port;
+    InstallInterruptHandler();
+    try {
+      return command.run(context);
+    } catch (const FatalEndError&) {
+      return 1;
+    }
+  }
+  return UsageError("unknown command " + name);
+}
+
+}  // namespace snapcrate::cli
+
+int main(int argc, char** argv) { return snapcrate::cli::Main(argc, argv); }
