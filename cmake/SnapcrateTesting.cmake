@@ -40,3 +40,21 @@ function(snapcrate_add_fuzzer name)
     file(APPEND ${CMAKE_BINARY_DIR}/fuzz/targets.txt "${name} ${ARG_CORPUS}\n")
   endif()
 endfunction()
+
+# snapcrate_add_gui_test(NAME SOURCES a.cpp ... LIBS lib ...)
+# A GoogleTest executable that drives real Qt windows on the offscreen platform.
+function(snapcrate_add_gui_test name)
+  if(NOT SNAPCRATE_TESTS OR NOT SNAPCRATE_GUI)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/qt_test_main.cpp)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} snapcrate_test_support Qt6::Widgets Qt6::Test GTest::gtest)
+  target_compile_definitions(${name} PRIVATE
+    SNAPCRATE_TEST_HOME="${SNAPCRATE_HOME_DIR}/"
+    SNAPCRATE_SOURCE_DIR="${PROJECT_SOURCE_DIR}/")
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 600 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

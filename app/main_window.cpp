@@ -1,0 +1,141 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cstdlib>
+
+#include "app/about_window.h"
+#include "app/exec_and_wait.h"
+#include "app/init.h"
+#include "app/log.h"
+#include "app/log_window.h"
+#include "app/qt_ui_port.h"
+#include "app/settings_window.h"
+#include "app/ui_port.h"
+
+namespace snapcrate {
+
+MainWindow::MainWindow(QtUiPort& ui, QWidget* parent) : QMainWindow(parent), ui_(ui) {
+  setObjectName("SC_SnapcrateMDIMain");
+  setWindowTitle("Snapcrate");
+  setWindowIcon(QIcon::fromTheme("camera-photo", style()->standardIcon(QStyle::SP_DirIcon)));
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  setCentralWidget(central);
+  BuildMenus();
+  BuildToolStrip();
+  mdi_ = new QMdiArea(central);
+  layout->addWidget(mdi_);
+  log_window_ = new LogWindow;
+  QMdiSubWindow* sub = mdi_->addSubWindow(log_window_);
+  sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint);
+  sub->showMaximized();
+  ui_.SetMainWindow(this, log_window_);
+  logic_ = std::make_unique<MainWindowLogic>(Actions());
+  resize(900, 620);
+}
+
+MainWindow::~MainWindow() { ui_.SetMainWindow(nullptr, nullptr); }
+
+void MainWindow::BuildMenus() {
+  auto add = [this](QMenu* menu, const char* name, const QString& caption, MainCommand command) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, [this, command] { Execute(command); });
+    return action;
+  };
+  QMenu* file = menuBar()->addMenu("&File");
+  file->setObjectName("mnuFile");
+  add(file, "mnuFImport", "&Import Media Files", MainCommand::kImport);
+  add(file, "mnuAEXIF", "&Adjust Exif Date and Time", MainCommand::kAdjustDates);
+  file->addSeparator();
+  add(file, "mnuFEnd", "&End", MainCommand::kEnd);
+  QMenu* extra = menuBar()->addMenu("&Extra");
+  extra->setObjectName("mnuExtra");
+  add(extra, "mnuEGenThumbnailIndex", "Generate Thumbnail &Index", MainCommand::kGenerateThumbnailIndex);
+  add(extra, "mnuEGenMasterIndex", "Update Master Index", MainCommand::kUpdateMasterIndex);
+  extra->addSeparator();
+  add(extra, "mnuEOptions", "Options ...", MainCommand::kSettings);
+  QMenu* info = menuBar()->addMenu("&?");
+  info->setObjectName("mnuInfo");
+  add(info, "mnuIHelp", "&Help", MainCommand::kHelp);
+  add(info, "mnuIAbout", "&About", MainCommand::kAbout);
+}
+
+void MainWindow::BuildToolStrip() {
+  auto* strip = new QWidget(centralWidget());
+  strip->setObjectName("Picture1");
+  auto* layout = new QHBoxLayout(strip);
+  auto add = [&](const char* button_name, const char* picture_name, const QString& caption,
+                 const QString& tip, QStyle::StandardPixmap icon, MainCommand command) {
+    auto* picture = new QToolButton(strip);
+    picture->setObjectName(picture_name);
+    picture->setIcon(style()->standardIcon(icon));
+    picture->setIconSize(QSize(32, 32));
+    picture->setToolTip(tip);
+    picture->setAutoRaise(true);
+    auto* button = new QPushButton(caption, strip);
+    button->setObjectName(button_name);
+    button->setToolTip(tip);
+    button->setMinimumHeight(40);
+    connect(picture, &QToolButton::clicked, this, [this, command] { Execute(command); });
+    connect(button, &QPushButton::clicked, this, [this, command] { Execute(command); });
+    layout->addWidget(picture);
+    layout->addWidget(button);
+  };
+  add("CommandGenHTML", "PictureGenHTML", "Generate HTML Album",
+      "Generate a HTML image album for a given root directory", QStyle::SP_DriveNetIcon,
+      MainCommand::kGenerateHtml);
+  add("CommandAddDesc", "PictureAddDesc", "Add Image Descriptions",
+      "Add manually mage descriptions to be used for the HTML presentation", QStyle::SP_FileDialogDetailedView,
+      MainCommand::kAddDescriptions);
+  add("CommandHelp", "PictureHelp", "Help", "Help", QStyle::SP_DialogHelpButton, MainCommand::kHelp);
+  layout->addStretch();
+  static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(strip);
+}
+
+MainCommandActions MainWindow::Actions() {
+  MainCommandActions actions;
+  actions.settings_dialog = [this] {
+    SettingsWindow dialog(this);
+    dialog.exec();
+  };
+  actions.about_window = [this] {
+    AboutWindow dialog(this);
+    dialog.exec();
+  };
+  actions.help = [this] { do_help(); };
+  actions.end = [] { std::exit(0); };
+  return actions;
+}
+
+void MainWindow::do_help() { ShowHelp(); }
+
+void MainWindow::Execute(MainCommand command) {
+  try {
+    logic_->Execute(command);
+  } catch (const FatalEndError&) {
+    // The message was shown; a fatal condition ends the program at once.
+    std::exit(1);
+  }
+}
+
+void MainWindow::Start(const InitOptions& options) {
+  try {
+    Init(options);
+  } catch (const FatalEndError&) {
+    std::exit(1);
+  }
+  log_window_->ShowRing(Log());
+}
+
+}  // namespace snapcrate

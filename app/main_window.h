@@ -1,0 +1,43 @@
+#pragma once
+// The main window "Snapcrate": menus, the tool strip and the log window.
+
+#include <QMainWindow>
+#include <memory>
+
+#include "app/init.h"
+#include "app/main_window_logic.h"
+
+class QMdiArea;
+
+namespace snapcrate {
+
+class LogWindow;
+class QtUiPort;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit MainWindow(QtUiPort& ui, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  /// The load event: start-up, then the log window.
+  void Start(const InitOptions& options = {});
+  /// Runs a command as the menu and the tool strip do.
+  void Execute(MainCommand command);
+
+  void do_help();
+
+  LogWindow* log_window() const { return log_window_; }
+
+ private:
+  void BuildMenus();
+  void BuildToolStrip();
+  MainCommandActions Actions();
+
+  QtUiPort& ui_;
+  QMdiArea* mdi_ = nullptr;
+  LogWindow* log_window_ = nullptr;
+  std::unique_ptr<MainWindowLogic> logic_;
+};
+
+}  // namespace snapcrate

@@ -1,0 +1,134 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/log_window.h"
+#include "app/program_state.h"
+#include "app/progress.h"
+#include "app/progress_window.h"
+#include "app/qt_ui_port.h"
+#include "app/settings.h"
+#include "tests/support/temp_dir.h"
+
+namespace snapcrate {
+namespace {
+
+// Runs `handle` on the next modal window once it is shown (dialogs block in exec()).
+void OnNextModal(std::function<void(QWidget*)> handle) {
+  auto* timer = new QTimer;
+  timer->setInterval(20);
+  QObject::connect(timer, &QTimer::timeout, [timer, handle] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      handle(modal);
+    }
+  });
+  timer->start();
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::WriteFile(home_ / "etc/stoplist.txt", "");
+    window_ = std::make_unique<MainWindow>(ui_);
+    window_->show();
+  }
+  void Start() { window_->Start({.home_override = home_.path()}); }
+  void Trigger(const char* action_name) {
+    auto* action = window_->findChild<QAction*>(action_name);
+    ASSERT_NE(action, nullptr) << action_name;
+    action->trigger();
+  }
+
+  testing::TempDir home_;
+  QtUiPort ui_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, StartShowsTheLogAndTheControlsCarryTheirNames) {
+  Start();
+  EXPECT_TRUE(Program().initialized);
+  EXPECT_TRUE(window_->log_window()->Text().endsWith("Initialization completed.\n"));
+  EXPECT_EQ(window_->windowTitle(), "Snapcrate");
+  for (const char* name : {"CommandGenHTML", "CommandAddDesc", "CommandHelp"})
+    EXPECT_NE(window_->findChild<QPushButton*>(name), nullptr) << name;
+  for (const char* name : {"mnuFImport", "mnuAEXIF", "mnuFEnd", "mnuEGenThumbnailIndex", "mnuEGenMasterIndex",
+                           "mnuEOptions", "mnuIHelp", "mnuIAbout"})
+    EXPECT_NE(window_->findChild<QAction*>(name), nullptr) << name;
+}
+
+TEST_F(MainWindowTest, UnavailableItemShowsItsMessage) {
+  Start();
+  QString shown;
+  OnNextModal([&](QWidget* modal) {
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      shown = box->windowTitle() + "|" + box->text();
+      box->accept();
+    }
+  });
+  Trigger("mnuEGenMasterIndex");
+  EXPECT_EQ(shown, "Snapcrate|Sorry! Not yet implemented!");
+}
+
+TEST_F(MainWindowTest, SettingsDialogStoresTwoLinesWithBr) {
+  Start();
+  OnNextModal([](QWidget* modal) {
+    EXPECT_EQ(modal->windowTitle(), "Settings - Snapcrate");
+    modal->findChild<QPlainTextEdit*>("Text1")->setPlainText("(c) Me\nAll rights reserved");
+    modal->findChild<QPushButton*>("Command1")->click();
+  });
+  Trigger("mnuEOptions");
+  EXPECT_EQ(ReadSetting("Copyright", "?"), "(c) Me<br>All rights reserved");
+  OnNextModal([](QWidget* modal) {
+    EXPECT_EQ(modal->findChild<QPlainTextEdit*>("Text1")->toPlainText(), "(c) Me\nAll rights reserved");
+    modal->findChild<QPlainTextEdit*>("Text1")->setPlainText("changed");
+    modal->findChild<QPushButton*>("Command2")->click();  // Cancel keeps the setting
+  });
+  Trigger("mnuEOptions");
+  EXPECT_EQ(ReadSetting("Copyright", "?"), "(c) Me<br>All rights reserved");
+}
+
+TEST_F(MainWindowTest, AboutListsTheLibraryVersions) {
+  Start();
+  QString versions, label;
+  OnNextModal([&](QWidget* modal) {
+    versions = modal->findChild<QPlainTextEdit*>("Text1")->toPlainText();
+    label = modal->findChild<QLabel*>("Label1")->text();
+    modal->findChild<QPushButton*>("Command1")->click();
+  });
+  Trigger("mnuIAbout");
+  EXPECT_TRUE(label.contains("V1.80 (2007-05-06)"));
+  const QStringList lines = versions.split('\n');
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_TRUE(lines[0].startsWith("libtagcore.so  "));
+  EXPECT_TRUE(lines[1].startsWith("libpixcore.so  "));
+  EXPECT_TRUE(lines[2].startsWith("libjpegtran.so "));
+}
+
+TEST_F(MainWindowTest, ProgressWindowAbortReachesTheNextUpdate) {
+  Start();
+  ProgressShow(1, 10);
+  ProgressWindow* progress = ui_.progress_window();
+  ASSERT_NE(progress, nullptr);
+  EXPECT_TRUE(progress->isVisible());
+  EXPECT_EQ(progress->windowTitle(), "In Progress ...");
+  EXPECT_FALSE(ProgressUpdate(3, "picture.jpg"));
+  progress->findChild<QPushButton*>("Command1")->click();
+  EXPECT_TRUE(ProgressUpdate(4, "@"));
+  ProgressHide();
+  EXPECT_FALSE(progress->isVisible());
+  ClearAbort();
+}
+
+}  // namespace
+}  // namespace snapcrate

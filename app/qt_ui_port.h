@@ -1,0 +1,45 @@
+#pragma once
+// The desktop program's UI port: message boxes, the log window, the progress
+// window and the busy pointer.
+
+#include <memory>
+
+#include "app/ui_port.h"
+
+class QWidget;
+
+namespace snapcrate {
+
+class LogWindow;
+class ProgressWindow;
+
+class QtUiPort : public UiPort {
+ public:
+  QtUiPort();
+  ~QtUiPort() override;
+
+  /// The window message boxes and the progress window belong to.
+  void SetMainWindow(QWidget* window, LogWindow* log_window);
+
+  MessageAnswer MessageBox(std::string_view text, MessageButtons buttons) override;
+  void ShowFatal(std::string_view text) override;
+  void ProcessEvents() override;
+  void SetBusy(bool busy) override;
+  void LogChanged(std::string_view message, const LogRing& ring) override;
+  void LogCleared() override;
+  void ProgressShow() override;
+  void ProgressSetRange(int minimum, int maximum) override;
+  void ProgressSetValue(int value, const std::string* label) override;
+  void ProgressHide() override;
+  bool RunSettingsDialog() override;
+
+  ProgressWindow* progress_window() const { return progress_.get(); }
+
+ private:
+  QWidget* main_window_ = nullptr;
+  LogWindow* log_window_ = nullptr;
+  std::unique_ptr<ProgressWindow> progress_;
+  bool busy_ = false;
+};
+
+}  // namespace snapcrate
