@@ -1,0 +1,31 @@
+#pragma once
+// Opening picture files: header reading, format checks and decoding into a
+// memory image of 8-bit sRGB.
+
+#include <cstdint>
+
+#include "pixcore/vips_env.h"
+
+namespace snapcrate::pixcore {
+
+/// The most pixels one bitmap may hold (about 800 MB of sRGB pixels); larger
+/// headers are refused before anything is decoded.
+inline constexpr int64_t kMaxPixels = int64_t{1} << 28;
+
+/// The decode scale (1, 2, 4 or 8) for a JPEG picture of width x height that
+/// will be fitted into boxes no larger than box_width x box_height, in either
+/// orientation: the largest that leaves at least twice the pixels the box
+/// needs, so that the final filter still has detail to work with.
+int JpegShrinkForBox(int width, int height, int box_width, int box_height);
+
+/// Opens path lazily, reading its header only. format is PIXCORE_DETECT_FORMAT
+/// or the PIXCORE_TYPE_* the file must have; shrink > 1 asks a JPEG decoder to
+/// scale down by that factor. PIXCORE_OK, or the failure code.
+int32_t OpenPicture(int32_t format, const char* path, int shrink, ImagePtr* header,
+                    int32_t* type);
+
+/// Decodes an opened picture into memory as 8-bit sRGB, 3 bands plus alpha
+/// where the file has one. PIXCORE_OK, or the failure code.
+int32_t DecodePicture(ImagePtr header, ImagePtr* memory_image);
+
+}  // namespace snapcrate::pixcore

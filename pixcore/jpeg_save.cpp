@@ -1,0 +1,68 @@
+// Saving a bitmap as a JPEG file.
+
+#include <shared_mutex>
+
+#include "pixcore/atomic_file.h"
+#include "pixcore/bitmap_registry.h"
+#include "pixcore/pixcore.h"
+
+namespace snapcrate::pixcore {
+namespace {
+
+int32_t Encode(VipsImage* image, int quality, void** buffer, size_t* length) {
+  g_object_ref(image);
+  ImagePtr pipeline(image);
+  if (vips_image_hasalpha(image)) {
+    // JPEG has no transparency; white is what a page behind it usually shows.
+    double white[3] = {255.0, 255.0, 255.0};
+    VipsArrayDouble* background = vips_array_double_new(white, 3);
+    VipsImage* flat = nullptr;
+    const int failed = vips_flatten(image, &flat, "background", background, nullptr);
+    vips_area_unref(VIPS_AREA(background));
+    if (failed != 0) {
+      ForgetVipsError();
+      return PIXCORE_ERROR_PROCESS;
+    }
+    pipeline.reset(flat);
+    if (flat->BandFmt != VIPS_FORMAT_UCHAR) {
+      VipsImage* cast = nullptr;
+      if (vips_cast_uchar(flat, &cast, nullptr) != 0) {
+        ForgetVipsError();
+        return PIXCORE_ERROR_PROCESS;
+      }
+      pipeline.reset(cast);
+    }
+  }
+  // strip: the pictures go onto web pages, where camera data and profiles
+  // only cost bytes (and may tell more than the owner meant to publish).
+  if (vips_jpegsave_buffer(pipeline.get(), buffer, length, "Q", quality, "strip", TRUE,
+                           "optimize_coding", TRUE, nullptr) != 0) {
+    ForgetVipsError();
+    return PIXCORE_ERROR_PROCESS;
+  }
+  return PIXCORE_OK;
+}
+
+}  // namespace
+}  // namespace snapcrate::pixcore
+
+using namespace snapcrate::pixcore;
+
+extern "C" PIXCORE_API int32_t PixCore_SaveImageAsJpeg(int32_t bitmap, const char* path,
+                                                       int32_t quality) {
+  if (path == nullptr || *path == '\0' || quality < 1 || quality > 100) {
+    return PIXCORE_ERROR_ARGUMENT;
+  }
+  const std::shared_ptr<Bitmap> source = FindBitmap(bitmap);
+  if (!source) return PIXCORE_ERROR_ARGUMENT;
+  void* buffer = nullptr;
+  size_t length = 0;
+  {
+    std::shared_lock reading(source->lock);
+    const int32_t code = Encode(source->image.get(), quality, &buffer, &length);
+    if (code != PIXCORE_OK) return code;
+  }
+  const bool written = snapcrate::WriteFileAtomically(path, buffer, length);
+  g_free(buffer);
+  return written ? PIXCORE_OK : PIXCORE_ERROR_WRITE;
+}

@@ -1,0 +1,238 @@
+// Reading sizes and decoding picture files, including broken ones.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "pixcore/pixcore.h"
+#include "pixcore/pixcore_test_support.h"
+
+namespace snapcrate::testing {
+namespace {
+
+// Saves the bitmap, freeing it, and returns the written file's path.
+std::string SaveAndFree(int32_t bitmap, const std::string& path, int quality = 95) {
+  EXPECT_EQ(PixCore_SaveImageAsJpeg(bitmap, path.c_str(), quality), PIXCORE_OK);
+  EXPECT_EQ(PixCore_DeleteBitmap(bitmap), PIXCORE_OK);
+  return path;
+}
+
+TEST(PixCoreLoad, ReadsSizeAndPixelsOfEveryFormat) {
+  ScratchDir dir;
+  for (const char* name : {"q.jpg", "q.png", "q.gif", "q.tif", "q.webp"}) {
+    SCOPED_TRACE(name);
+    const std::string path = dir / name;
+    ASSERT_TRUE(WriteQuadrants(path, 64, 48));
+    int32_t width = -1, height = -1;
+    EXPECT_EQ(PixCore_GetFileImageSize(PIXCORE_DETECT_FORMAT, path.c_str(), &width, &height),
+              PIXCORE_OK);
+    EXPECT_EQ(width, 64);
+    EXPECT_EQ(height, 48);
+
+    int32_t code = 0;
+    const int32_t bitmap = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, path.c_str(), &code);
+    ASSERT_NE(bitmap, 0);
+    EXPECT_EQ(code, PIXCORE_OK);
+    ASSERT_EQ(PixCore_GetImageSize(bitmap, &width, &height), PIXCORE_OK);
+    EXPECT_EQ(width, 64);
+    EXPECT_EQ(height, 48);
+    const std::string out = SaveAndFree(bitmap, dir / "out.jpg");
+    EXPECT_TRUE(Near(PixelAt(out, 8, 8), kRed)) << PixelAt(out, 8, 8);
+    EXPECT_TRUE(Near(PixelAt(out, 56, 8), kGreen)) << PixelAt(out, 56, 8);
+    EXPECT_TRUE(Near(PixelAt(out, 8, 40), kBlue)) << PixelAt(out, 8, 40);
+    EXPECT_TRUE(Near(PixelAt(out, 56, 40), kWhite)) << PixelAt(out, 56, 40);
+  }
+}
+
+TEST(PixCoreLoad, FindsFormatFromContentsNotName) {
+  ScratchDir dir;
+  ASSERT_TRUE(WriteQuadrants(dir / "really.png", 20, 10));
+  std::filesystem::rename(dir / "really.png", dir / "named.jpg");
+  const std::string path = dir / "named.jpg";
+  int32_t width = 0, height = 0;
+  EXPECT_EQ(PixCore_GetFileImageSize(PIXCORE_DETECT_FORMAT, path.c_str(), &width, &height),
+            PIXCORE_OK);
+  EXPECT_EQ(PixCore_GetFileImageSize(PIXCORE_TYPE_PNG, path.c_str(), &width, &height),
+            PIXCORE_OK);
+  // Asking for a format the file does not have is a failure, not a guess.
+  EXPECT_EQ(PixCore_GetFileImageSize(PIXCORE_TYPE_JPEG, path.c_str(), &width, &height),
+            PIXCORE_ERROR_FORMAT);
+  EXPECT_EQ(width, 0);
+  EXPECT_EQ(height, 0);
+}
+
+TEST(PixCoreLoad, ReadsSizeFromHeaderWithoutDecodingPixels) {
+  ScratchDir dir;
+  ASSERT_TRUE(WritePhotoLike(dir / "full.jpg", 800, 600));
+  // Only the first part survives: headers complete, most of the scan missing.
+  const std::string bytes = ReadBytes(dir / "full.jpg");
+  ASSERT_TRUE(WriteBytes(dir / "cut.jpg", bytes.substr(0, bytes.size() / 3)));
+  const std::string cut = dir / "cut.jpg";
+  int32_t width = 0, height = 0;
+  EXPECT_EQ(PixCore_GetFileImageSize(PIXCORE_DETECT_FORMAT, cut.c_str(), &width, &height),
+            PIXCORE_OK);
+  EXPECT_EQ(width, 800);
+  EXPECT_EQ(height, 600);
+  int32_t code = 0;
+  EXPECT_EQ(PixCore_LoadImage(PIXCORE_DETECT_FORMAT, cut.c_str(), &code), 0);
+  EXPECT_EQ(code, PIXCORE_ERROR_DECODE);
+}
+
+TEST(PixCoreLoad, BrokenFilesFailWithCodeInsteadOfCrashing) {
+  ScratchDir dir;
+  ASSERT_TRUE(WritePhotoLike(dir / "good.jpg", 400, 300));
+  ASSERT_TRUE(WriteQuadrants(dir / "good.png", 400, 300));
+  const std::string jpeg = ReadBytes(dir / "good.jpg");
+  const std::string png = ReadBytes(dir / "good.png");
+  std::string scrambled = jpeg;
+  for (size_t i = 20; i < scrambled.size(); i += 3) scrambled[i] = char(i * 7);
+  std::filesystem::create_directory(dir / "folder.jpg");
+
+  struct Case {
+    const char* name;
+    std::string bytes;
+    int32_t size_code;  // PixCore_GetFileImageSize
+    int32_t load_code;  // PixCore_LoadImage
+  };
+  const Case cases[] = {
+      {"empty.jpg", "", PIXCORE_ERROR_FORMAT, PIXCORE_ERROR_FORMAT},
+      {"text.jpg", "not a picture at all\n", PIXCORE_ERROR_FORMAT, PIXCORE_ERROR_FORMAT},
+      {"soi_only.jpg", "\xFF\xD8\xFF", PIXCORE_ERROR_DECODE, PIXCORE_ERROR_DECODE},
+      {"half.jpg", jpeg.substr(0, jpeg.size() / 2), PIXCORE_OK, PIXCORE_ERROR_DECODE},
+      {"cut.png", png.substr(0, png.size() - 30), PIXCORE_OK, PIXCORE_ERROR_DECODE},
+      {"ihdr_only.png", png.substr(0, 33), PIXCORE_ERROR_DECODE, PIXCORE_ERROR_DECODE},
+      {"scrambled.jpg", scrambled, 0, 0},  // any failure code, or a noisy picture
+      {"missing.jpg", "", PIXCORE_ERROR_OPEN, PIXCORE_ERROR_OPEN},
+      {"folder.jpg", "", PIXCORE_ERROR_OPEN, PIXCORE_ERROR_OPEN},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir / c.name;
+    if (std::string(c.name) != "missing.jpg" && std::string(c.name) != "folder.jpg") {
+      ASSERT_TRUE(WriteBytes(path, c.bytes));
+    }
+    int32_t width = 0, height = 0;
+    const int32_t size_code =
+        PixCore_GetFileImageSize(PIXCORE_DETECT_FORMAT, path.c_str(), &width, &height);
+    int32_t load_code = 0;
+    const int32_t bitmap = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, path.c_str(), &load_code);
+    if (c.load_code == 0) {
+      EXPECT_EQ(bitmap != 0, load_code == PIXCORE_OK);
+    } else {
+      EXPECT_EQ(size_code, c.size_code);
+      EXPECT_EQ(load_code, c.load_code);
+      EXPECT_EQ(bitmap, 0);
+    }
+    if (size_code != PIXCORE_OK) {
+      EXPECT_EQ(width + height, 0);
+    }
+    PixCore_DeleteBitmap(bitmap);
+  }
+}
+
+TEST(PixCoreLoad, RefusesMissingArguments) {
+  ScratchDir dir;
+  ASSERT_TRUE(WriteQuadrants(dir / "q.jpg", 16, 16));
+  const std::string path = dir / "q.jpg";
+  int32_t width = 0, height = 0, code = 0;
+  EXPECT_EQ(PixCore_GetFileImageSize(PIXCORE_DETECT_FORMAT, nullptr, &width, &height),
+            PIXCORE_ERROR_ARGUMENT);
+  EXPECT_EQ(PixCore_GetFileImageSize(PIXCORE_DETECT_FORMAT, path.c_str(), nullptr, &height),
+            PIXCORE_ERROR_ARGUMENT);
+  EXPECT_EQ(PixCore_GetFileImageSize(77, path.c_str(), &width, &height), PIXCORE_ERROR_ARGUMENT);
+  EXPECT_EQ(PixCore_LoadImage(PIXCORE_DETECT_FORMAT, "", &code), 0);
+  EXPECT_EQ(code, PIXCORE_ERROR_ARGUMENT);
+  // The code pointer is optional.
+  const int32_t bitmap = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, path.c_str(), nullptr);
+  EXPECT_NE(bitmap, 0);
+  PixCore_DeleteBitmap(bitmap);
+}
+
+TEST(PixCoreLoad, KeepsPixelsAsStoredWhateverTheExifOrientation) {
+  ScratchDir dir;
+  const std::string path = dir / "turned.jpg";
+  ASSERT_TRUE(WriteJpegWithOrientation(path, 60, 40, 6));
+  int32_t width = 0, height = 0, code = 0;
+  ASSERT_EQ(PixCore_GetFileImageSize(PIXCORE_DETECT_FORMAT, path.c_str(), &width, &height),
+            PIXCORE_OK);
+  EXPECT_EQ(width, 60);
+  const int32_t bitmap = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, path.c_str(), &code);
+  ASSERT_EQ(PixCore_GetImageSize(bitmap, &width, &height), PIXCORE_OK);
+  EXPECT_EQ(width, 60);
+  EXPECT_EQ(height, 40);
+  const std::string out = SaveAndFree(bitmap, dir / "out.jpg");
+  EXPECT_TRUE(Near(PixelAt(out, 5, 5), kRed)) << PixelAt(out, 5, 5);
+}
+
+TEST(PixCoreLoad, ShrinksJpegOnLoadOnlyWhileTwiceTheBoxRemains) {
+  ScratchDir dir;
+  const std::string photo = dir / "photo.jpg";
+  ASSERT_TRUE(WritePhotoLike(photo, 1600, 1200));
+  ASSERT_TRUE(WriteQuadrants(dir / "q.png", 1600, 1200));
+  const std::string png = dir / "q.png";
+  struct Case {
+    std::string path;
+    int box_width, box_height;
+    int width, height;
+  };
+  const Case cases[] = {
+      {photo, 100, 75, 200, 150},   // room 16: 1/8
+      {photo, 140, 140, 400, 300},  // room 11.4 either way: 1/4
+      {photo, 200, 150, 400, 300},  // room 8: 1/4
+      {photo, 201, 151, 800, 600},  // just below 8: 1/2
+      {photo, 400, 300, 800, 600},  // room 4: 1/2
+      {photo, 401, 301, 1600, 1200},  // just below 4: full size
+      {photo, 640, 480, 1600, 1200},
+      // A tall box is met turned as well: 1200 / 300 caps the room at 4.
+      {photo, 300, 1000, 800, 600},
+      {photo, 0, 0, 1600, 1200},     // original size wanted
+      {photo, -2, -2, 1600, 1200},   // copy or link boxes
+      {png, 100, 75, 1600, 1200},    // only JPEG decoders scale on load
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path + " " + std::to_string(c.box_width) + "x" + std::to_string(c.box_height));
+    int32_t code = 0, width = 0, height = 0;
+    const int32_t bitmap = PixCore_LoadImageForBox(PIXCORE_DETECT_FORMAT, c.path.c_str(),
+                                                   c.box_width, c.box_height, &code);
+    ASSERT_NE(bitmap, 0);
+    EXPECT_EQ(code, PIXCORE_OK);
+    ASSERT_EQ(PixCore_GetImageSize(bitmap, &width, &height), PIXCORE_OK);
+    EXPECT_EQ(width, c.width);
+    EXPECT_EQ(height, c.height);
+    PixCore_DeleteBitmap(bitmap);
+  }
+}
+
+// Fits a bitmap into a box the way the album generator does and saves it.
+void FitIntoBox(int32_t bitmap, int box_width, int box_height, const std::string& path) {
+  const int32_t canvas = PixCore_CreateBitmap(box_width, box_height);
+  ASSERT_NE(canvas, 0);
+  ASSERT_EQ(PixCore_LinearDownScaleCopy(bitmap, canvas, 0, 0, box_width, box_height), PIXCORE_OK);
+  ASSERT_EQ(PixCore_SaveImageAsJpeg(canvas, path.c_str(), 95), PIXCORE_OK);
+  PixCore_DeleteBitmap(canvas);
+}
+
+TEST(PixCoreLoad, ShrunkDecodeGivesSameSizesAndClosePixels) {
+  ScratchDir dir;
+  const std::string photo = dir / "photo.jpg";
+  ASSERT_TRUE(WritePhotoLike(photo, 1600, 1200));
+  int32_t code = 0;
+  const int32_t full = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, photo.c_str(), &code);
+  const int32_t shrunk =
+      PixCore_LoadImageForBox(PIXCORE_DETECT_FORMAT, photo.c_str(), 200, 150, &code);
+  ASSERT_NE(full, 0);
+  ASSERT_NE(shrunk, 0);
+  for (auto [width, height] : {std::pair{200, 150}, std::pair{120, 90}}) {
+    SCOPED_TRACE(width);
+    FitIntoBox(full, width, height, dir / "from_full.jpg");
+    FitIntoBox(shrunk, width, height, dir / "from_shrunk.jpg");
+    EXPECT_EQ(FileSize(dir / "from_shrunk.jpg"), (Size{width, height}));
+    EXPECT_LT(MeanDifference(dir / "from_full.jpg", dir / "from_shrunk.jpg"), 3.0);
+  }
+  PixCore_DeleteBitmap(full);
+  PixCore_DeleteBitmap(shrunk);
+}
+
+}  // namespace
+}  // namespace snapcrate::testing

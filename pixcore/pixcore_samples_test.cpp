@@ -1,0 +1,49 @@
+// Real camera files: every one is sized, decoded and made into a thumbnail.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "pixcore/pixcore.h"
+#include "pixcore/pixcore_test_support.h"
+
+namespace snapcrate::testing {
+namespace {
+
+const std::filesystem::path kSamples =
+    SNAPCRATE_SOURCE_DIR "../shared/testdata/exif-samples";
+
+TEST(PixCoreSamples, LoadsEveryCameraFile) {
+  if (!std::filesystem::is_directory(kSamples)) {
+    GTEST_SKIP() << "no camera samples at " << kSamples.string();
+  }
+  ScratchDir dir;
+  int pictures = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(kSamples)) {
+    const std::string path = entry.path().string();
+    if (PixCore_GetFileImageType(entry.path().filename().c_str()) == PIXCORE_TYPE_NONE) continue;
+    SCOPED_TRACE(path);
+    ++pictures;
+    int32_t width = 0, height = 0, code = 0;
+    ASSERT_EQ(PixCore_GetFileImageSize(PIXCORE_DETECT_FORMAT, path.c_str(), &width, &height),
+              PIXCORE_OK);
+    const Size header{width, height};
+    const int32_t bitmap = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, path.c_str(), &code);
+    ASSERT_NE(bitmap, 0) << "code " << code;
+    Size decoded;
+    PixCore_GetImageSize(bitmap, &decoded.width, &decoded.height);
+    EXPECT_EQ(decoded, header);
+    const int32_t canvas = PixCore_CreateBitmap(160, 120);
+    ASSERT_EQ(PixCore_LinearDownScaleCopy(bitmap, canvas, 0, 0, 160, 120), PIXCORE_OK);
+    const std::string out = dir / "thumb.jpg";
+    ASSERT_EQ(PixCore_SaveImageAsJpeg(canvas, out.c_str(), 80), PIXCORE_OK);
+    EXPECT_EQ(FileSize(out), (Size{160, 120}));
+    PixCore_DeleteBitmap(canvas);
+    PixCore_DeleteBitmap(bitmap);
+  }
+  EXPECT_GT(pictures, 0);
+}
+
+}  // namespace
+}  // namespace snapcrate::testing

@@ -1,0 +1,115 @@
+// Writing JPEG files: sizes, quality range, stripped metadata, whole-or-nothing.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "pixcore/pixcore.h"
+#include "pixcore/pixcore_test_support.h"
+
+namespace snapcrate::testing {
+namespace {
+
+TEST(PixCoreSave, AcceptsQualityFromOneToHundredOnly) {
+  ScratchDir dir;
+  ASSERT_TRUE(WritePhotoLike(dir / "photo.jpg", 320, 240));
+  int32_t code = 0;
+  const int32_t bitmap = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, (dir / "photo.jpg").c_str(), &code);
+  ASSERT_NE(bitmap, 0);
+  struct Case {
+    int32_t quality;
+    int32_t result;
+  };
+  const Case cases[] = {{-1, PIXCORE_ERROR_ARGUMENT},
+                        {0, PIXCORE_ERROR_ARGUMENT},
+                        {1, PIXCORE_OK},
+                        {100, PIXCORE_OK},
+                        {101, PIXCORE_ERROR_ARGUMENT}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.quality);
+    const std::string out = dir / ("q" + std::to_string(c.quality) + ".jpg");
+    EXPECT_EQ(PixCore_SaveImageAsJpeg(bitmap, out.c_str(), c.quality), c.result);
+    EXPECT_EQ(std::filesystem::exists(out), c.result == PIXCORE_OK);
+  }
+  EXPECT_LT(std::filesystem::file_size(dir / "q1.jpg") * 4,
+            std::filesystem::file_size(dir / "q100.jpg"));
+  EXPECT_LT(MeanDifference(dir / "photo.jpg", dir / "q100.jpg"), 2.0);
+  PixCore_DeleteBitmap(bitmap);
+}
+
+TEST(PixCoreSave, StripsCameraMetadataFromProducedFiles) {
+  ScratchDir dir;
+  const std::string original = dir / "camera.jpg";
+  ASSERT_TRUE(WriteJpegWithOrientation(original, 64, 48, 6));
+  const std::vector<int> markers = JpegMarkersBeforeScan(original);
+  ASSERT_NE(std::find(markers.begin(), markers.end(), 0xE1), markers.end());
+  int32_t code = 0;
+  const int32_t bitmap = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, original.c_str(), &code);
+  const std::string out = dir / "web.jpg";
+  ASSERT_EQ(PixCore_SaveImageAsJpeg(bitmap, out.c_str(), 90), PIXCORE_OK);
+  for (int marker : JpegMarkersBeforeScan(out)) {
+    // A JFIF header is all that may precede the picture.
+    EXPECT_EQ(marker, 0xE0) << std::hex << marker;
+  }
+  PixCore_DeleteBitmap(bitmap);
+}
+
+TEST(PixCoreSave, FitsPictureIntoBoxWithBackgroundBands) {
+  // The album's thumbnail recipe: canvas of the box, background, picture centred.
+  ScratchDir dir;
+  ASSERT_TRUE(WriteQuadrants(dir / "wide.jpg", 1600, 1200));
+  int32_t code = 0;
+  const int32_t picture =
+      PixCore_LoadImageForBox(PIXCORE_DETECT_FORMAT, (dir / "wide.jpg").c_str(), 640, 640, &code);
+  ASSERT_NE(picture, 0);
+  const int32_t canvas = PixCore_CreateBitmap(640 + 2 * 5, 640 + 2 * 5);
+  ASSERT_EQ(PixCore_FillBitmap(canvas, 0, 0, 0), PIXCORE_OK);
+  ASSERT_EQ(PixCore_LinearDownScaleCopy(picture, canvas, 5, 5 + 80, 640, 480), PIXCORE_OK);
+  const std::string out = dir / "tile.jpg";
+  ASSERT_EQ(PixCore_SaveImageAsJpeg(canvas, out.c_str(), 85), PIXCORE_OK);
+  EXPECT_EQ(FileSize(out), (Size{650, 650}));
+  EXPECT_TRUE(Near(PixelAt(out, 320, 40), Rgb{0, 0, 0})) << PixelAt(out, 320, 40);
+  EXPECT_TRUE(Near(PixelAt(out, 20, 100), kRed)) << PixelAt(out, 20, 100);
+  EXPECT_TRUE(Near(PixelAt(out, 620, 550), kWhite)) << PixelAt(out, 620, 550);
+  EXPECT_TRUE(Near(PixelAt(out, 320, 610), Rgb{0, 0, 0})) << PixelAt(out, 320, 610);
+  PixCore_DeleteBitmap(canvas);
+  PixCore_DeleteBitmap(picture);
+}
+
+TEST(PixCoreSave, FailedWriteLeavesNoFileBehind) {
+  ScratchDir dir;
+  const int32_t canvas = PixCore_CreateBitmap(32, 32);
+  ASSERT_NE(canvas, 0);
+  std::filesystem::create_directory(dir / "taken.jpg");
+  EXPECT_EQ(PixCore_SaveImageAsJpeg(canvas, (dir / "missing/out.jpg").c_str(), 90),
+            PIXCORE_ERROR_WRITE);
+  EXPECT_EQ(PixCore_SaveImageAsJpeg(canvas, (dir / "taken.jpg").c_str(), 90), PIXCORE_ERROR_WRITE);
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.jpg"));
+  EXPECT_EQ(PixCore_SaveImageAsJpeg(canvas, nullptr, 90), PIXCORE_ERROR_ARGUMENT);
+  EXPECT_EQ(dir.List(), std::vector<std::string>{"taken.jpg"});
+  PixCore_DeleteBitmap(canvas);
+}
+
+TEST(PixCoreSave, ReplacesAnOlderFileWhole) {
+  ScratchDir dir;
+  const std::string out = dir / "out.jpg";
+  ASSERT_TRUE(WriteBytes(out, std::string(500000, 'x')));
+  const int32_t canvas = PixCore_CreateBitmap(20, 10);
+  ASSERT_EQ(PixCore_SaveImageAsJpeg(canvas, out.c_str(), 90), PIXCORE_OK);
+  EXPECT_EQ(FileSize(out), (Size{20, 10}));
+  EXPECT_LT(std::filesystem::file_size(out), 5000u);
+  EXPECT_EQ(dir.List(), std::vector<std::string>{"out.jpg"});
+  // Readable by the web server: the mode follows the umask, not a private 0600.
+  struct stat info;
+  ASSERT_EQ(stat(out.c_str(), &info), 0);
+  const mode_t mask = umask(0);
+  umask(mask);
+  EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+  PixCore_DeleteBitmap(canvas);
+}
+
+}  // namespace
+}  // namespace snapcrate::testing

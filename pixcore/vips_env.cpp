@@ -1,0 +1,46 @@
+#include "pixcore/vips_env.h"
+
+#include <mutex>
+
+namespace snapcrate::pixcore {
+namespace {
+
+bool g_started = false;
+bool g_heif = false;
+
+void Quiet(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+void Start() {
+  if (VIPS_INIT("pixcore") != 0) {
+    ForgetVipsError();
+    return;
+  }
+  // The operation cache would keep references to decoded pictures after their
+  // bitmaps are freed; every result we keep is copied to memory anyway.
+  vips_cache_set_max(0);
+  vips_cache_set_max_mem(0);
+  vips_cache_set_max_files(0);
+  // Loaders for documents and scientific formats are no part of a photo album
+  // and widen what a hostile file could reach.
+  vips_block_untrusted_set(TRUE);
+  // Damaged files make libvips print warnings on stderr; our callers learn of
+  // them through the result code and log them their own way.
+  g_log_set_handler("VIPS", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE), Quiet,
+                    nullptr);
+  g_heif = vips_type_find("VipsOperation", "heifload") != 0;
+  g_started = true;
+}
+
+}  // namespace
+
+bool StartVips() {
+  static std::once_flag once;
+  std::call_once(once, Start);
+  return g_started;
+}
+
+bool HeifReadable() { return StartVips() && g_heif; }
+
+void ForgetVipsError() { vips_error_clear(); }
+
+}  // namespace snapcrate::pixcore

@@ -1,0 +1,27 @@
+#pragma once
+// The one libvips instance of the process: started once, with small caches so
+// that memory follows the bitmaps alive, and owning references to its images.
+
+#include <vips/vips.h>
+
+#include <memory>
+
+namespace snapcrate::pixcore {
+
+/// Starts libvips at the first call (from any thread); false when it cannot run.
+bool StartVips();
+
+/// True when this libvips build reads HEIC/HEIF files. Needs StartVips().
+bool HeifReadable();
+
+/// Drops the messages libvips collected for a failed call; the result code has
+/// told the caller all we report, and the buffer would grow without end.
+void ForgetVipsError();
+
+struct ImageUnref {
+  void operator()(VipsImage* image) const { g_object_unref(image); }
+};
+/// An owned reference to a libvips image.
+using ImagePtr = std::unique_ptr<VipsImage, ImageUnref>;
+
+}  // namespace snapcrate::pixcore
