@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/exif/tagcore_library.h"
 #include "app/library_loader.h"
 #include "app/program_state.h"
 
@@ -20,6 +21,8 @@ std::string VersionOf(SharedLibrary& library, const char* function) {
   return std::string(buffer, strnlen(buffer, kVersionBufferSize));
 }
 
+std::string NotEmpty(std::string version) { return version.empty() ? "(not available)" : version; }
+
 std::string Padded(std::string name) {
   name.resize(15, ' ');
   return name;
@@ -33,10 +36,9 @@ std::string AboutLabelText() {
 }
 
 std::string LibraryVersionsText() {
-  static SharedLibrary tagcore("libtagcore.so");
   static SharedLibrary pixcore("libpixcore.so");
   static SharedLibrary jpegtran("libjpegtran.so");
-  return Padded("libtagcore.so") + VersionOf(tagcore, "TagCore_GetVersion") + "\r\n" +
+  return Padded("libtagcore.so") + NotEmpty(TagCoreVersion()) + "\r\n" +
          Padded("libpixcore.so") + VersionOf(pixcore, "PixCore_GetVersion") + "\r\n" +
          Padded("libjpegtran.so") + VersionOf(jpegtran, "JT_GetVersion");
 }

@@ -27,18 +27,22 @@ SharedLibrary::~SharedLibrary() {
 }
 
 void* SharedLibrary::Find(const char* symbol) {
-  if (!handle_) {
-    if (load_failed_) return nullptr;
-    const std::string path = LibraryDir() + file_name_;
+  std::lock_guard lock(mutex_);
+  const std::string dir = LibraryDir();
+  if (dir != tried_dir_) {
+    if (handle_) dlclose(handle_);
+    handle_ = nullptr;
+    tried_dir_ = dir;
+    const std::string path = dir + file_name_;
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle_) {
       // Logged once; later calls fail quietly.
-      load_failed_ = true;
       const char* error = dlerror();
       LogMessage("Can't load library " + path + ": " + (error ? error : "unknown error"));
       return nullptr;
     }
   }
+  if (!handle_) return nullptr;
   void* address = dlsym(handle_, symbol);
   if (!address) LogMessage("Function " + std::string(symbol) + " not found in " + file_name_);
   return address;

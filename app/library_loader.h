@@ -2,6 +2,7 @@
 // Binding of our shared libraries by file name at the first call. A missing
 // library or function is one log line and a failure result, never a crash.
 
+#include <mutex>
 #include <string>
 
 namespace snapcrate {
@@ -19,8 +20,9 @@ class SharedLibrary {
   SharedLibrary(const SharedLibrary&) = delete;
   SharedLibrary& operator=(const SharedLibrary&) = delete;
 
-  /// The address of `symbol`, loading the library at the first call; null and
-  /// one log line when the library or the symbol is missing.
+  /// The address of `symbol`, loading the library at the first call (and again
+  /// when the library directory changed); null and one log line when the
+  /// library or the symbol is missing.
   void* Find(const char* symbol);
 
   /// The same, typed.
@@ -30,9 +32,11 @@ class SharedLibrary {
   }
 
  private:
+  std::mutex mutex_;
   std::string file_name_;
   void* handle_ = nullptr;
-  bool load_failed_ = false;
+  std::string tried_dir_;  // where the last load was tried; a failure there is not logged again
+
 };
 
 }  // namespace snapcrate

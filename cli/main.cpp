@@ -21,6 +21,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"check", RunCheckCommand, "start up, report the installation, and exit"},
+    {"exif", RunExifCommand, "[--summary] FILE...  dump the EXIF entries, or the summary, of pictures"},
 };
 
 void PrintHelp() {
