@@ -4,6 +4,7 @@
 
 #include "app/exec_and_wait.h"
 #include "app/file_lib.h"
+#include "app/import/stop_list.h"
 #include "app/log.h"
 #include "app/paths.h"
 #include "app/program_state.h"
@@ -50,6 +51,7 @@ void Init(const InitOptions& options) {
   if (unpacked) Ui().RunSettingsDialog();
   // The template names, the schemes and configurations, and the stop list are
   // read here, in this order, once their modules are linked in.
+  ReadStopList();
   LogMessage("Initialization completed.");
   program.initialized = true;
 }

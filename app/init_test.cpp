@@ -50,7 +50,7 @@ TEST_F(InitTest, CreatesTheSettingsFileWithSeventeenKeysInOrder) {
   // A second start creates nothing.
   ui_.log_lines.clear();
   RunInit();
-  EXPECT_EQ(ui_.log_lines, (std::vector<std::string>{"Initialization completed."}));
+  EXPECT_EQ(ui_.log_lines, (std::vector<std::string>{"Stoplist read!", "Initialization completed."}));
 }
 
 TEST_F(InitTest, ConvertsNumericSettingsByTheirLeadingNumber) {
