@@ -1,0 +1,27 @@
+#pragma once
+// The image library libpixcore.so, bound by file name at the first call. A
+// missing library or function is logged once and answered with a failure.
+
+#include <cstdint>
+#include <string>
+
+#include "app/library_loader.h"
+
+namespace snapcrate {
+
+/// The library every binding of libpixcore.so goes through.
+SharedLibrary& PixCoreLibrary();
+
+/// The picture type of a file from its name alone ("a.jpg" or "sub/a.jpg");
+/// -1 when it is no picture or the library is missing.
+int32_t PixCoreGetFileImageType(const std::string& name);
+
+/// The size of the picture at `path`; 1 on success, else a failure code with
+/// both sizes 0. `format` -2 finds the format from the file's contents.
+int32_t PixCoreGetFileImageSize(int32_t format, const std::string& path, int32_t& width, int32_t& height);
+
+/// 0 when the two files hold the same bytes; another value when they differ,
+/// one is missing, or the library is missing.
+int32_t PixCoreCompareFiles(const std::string& new_file, const std::string& existing_file);
+
+}  // namespace snapcrate
