@@ -147,7 +147,6 @@ TEST_F(PictureListTest, StopMarkerInAnyLetterCaseEndsTheListingOfItsDirectory) {
 TEST_F(PictureListTest, DirectoryInTheStopListIsSkippedWithItsSubchapters) {
   for (const char* file : {"private/a.jpg", "open/b.jpg", "open/_private/c.jpg", "open/_extra/d.jpg"})
     WriteFile(src_ / file, "");
-  WriteFile(src_ / "empty/notes.txt", "");
   UseStopList("private/\r\n");
   Strings names;
   EXPECT_EQ(ListPictures(src_ / "private/", names, StandInProbe()), kListStopped);
