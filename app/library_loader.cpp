@@ -24,13 +24,15 @@ void SetLibraryDir(const std::string& dir) { LibraryDirOverride() = dir.empty() 
 
 SharedLibrary::~SharedLibrary() {
   if (handle_) dlclose(handle_);
+  for (void* handle : old_handles_) dlclose(handle);
 }
 
 void* SharedLibrary::Find(const char* symbol) {
   std::lock_guard lock(mutex_);
   const std::string dir = LibraryDir();
   if (dir != tried_dir_) {
-    if (handle_) dlclose(handle_);
+    // An earlier library stays loaded: callers may still hold its functions.
+    if (handle_) old_handles_.push_back(handle_);
     handle_ = nullptr;
     tried_dir_ = dir;
     const std::string path = dir + file_name_;

@@ -4,6 +4,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace snapcrate {
 
@@ -35,6 +36,7 @@ class SharedLibrary {
   std::mutex mutex_;
   std::string file_name_;
   void* handle_ = nullptr;
+  std::vector<void*> old_handles_;
   std::string tried_dir_;  // where the last load was tried; a failure there is not logged again
 
 };

@@ -16,6 +16,7 @@ QtUiPort::QtUiPort() { SetUiPort(this); }
 
 QtUiPort::~QtUiPort() {
   if (busy_) QGuiApplication::restoreOverrideCursor();
+  if (progress_ && !progress_->parent()) delete progress_.data();
   SetUiPort(nullptr);
 }
 
@@ -67,7 +68,7 @@ void QtUiPort::LogCleared() {
 }
 
 void QtUiPort::ProgressShow() {
-  if (!progress_) progress_ = std::make_unique<ProgressWindow>(main_window_);
+  if (!progress_) progress_ = new ProgressWindow(main_window_);
   progress_->SetLabel({});
   progress_->show();
   progress_->raise();

@@ -2,8 +2,9 @@
 // The desktop program's UI port: message boxes, the log window, the progress
 // window and the busy pointer.
 
-#include <memory>
+#include <QPointer>
 
+#include "app/progress_window.h"
 #include "app/ui_port.h"
 
 class QWidget;
@@ -11,7 +12,6 @@ class QWidget;
 namespace snapcrate {
 
 class LogWindow;
-class ProgressWindow;
 
 class QtUiPort : public UiPort {
  public:
@@ -33,12 +33,13 @@ class QtUiPort : public UiPort {
   void ProgressHide() override;
   bool RunSettingsDialog() override;
 
-  ProgressWindow* progress_window() const { return progress_.get(); }
+  ProgressWindow* progress_window() const { return progress_.data(); }
 
  private:
   QWidget* main_window_ = nullptr;
   LogWindow* log_window_ = nullptr;
-  std::unique_ptr<ProgressWindow> progress_;
+  // Owned by the main window when there is one, else by this port.
+  QPointer<ProgressWindow> progress_;
   bool busy_ = false;
 };
 

@@ -1,5 +1,6 @@
 // snapcrate-cli: the batch front end over the same core as the desktop program.
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -45,6 +46,9 @@ int UsageError(const std::string& message) {
 }
 
 int Main(int argc, char** argv) {
+  // Dates and times in the user's form; numbers stay in the C form.
+  setlocale(LC_TIME, "");
+  setlocale(LC_CTYPE, "");
   CommandContext context;
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {

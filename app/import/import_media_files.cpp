@@ -1,0 +1,264 @@
+#include "app/import/import_media_files.h"
+
+#include <ctime>
+
+#include "app/exif/exif_info.h"
+#include "app/file_lib.h"
+#include "app/generator/dir_listing.h"
+#include "app/generator/image_library.h"
+#include "app/import/stop_list.h"
+#include "app/log.h"
+#include "app/numeric.h"
+#include "app/program_state.h"
+#include "app/paths.h"
+#include "app/progress.h"
+#include "app/settings.h"
+#include "app/text.h"
+#include "app/ui_port.h"
+
+namespace snapcrate {
+namespace {
+
+constexpr const char* kSuffixes = "abcdefghijklmnopqrstuvwxyz";
+
+std::string TwoDigits(int value) { return FormatNumber(value, 2); }
+
+std::string LocalDateTimeLine() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[128];
+  if (std::strftime(text, sizeof text, "%x %X", &local) == 0) return {};
+  return text;
+}
+
+std::string Count(int32_t value) { return FormatNumber(value, 0); }
+
+}  // namespace
+
+ImportOptions ReadImportOptions() {
+  std::string log_file, add_orig, jpeg_only;
+  IniFileArrayReadMultipleKeys(Program().settings, {
+                                                       {"ImportMediaFilesLogFile", "1", &log_file},
+                                                       {"ImportMediaFilesAddOrigFilename", "1", &add_orig},
+                                                       {"ImportMediaFilesEXIFJPEGOnly", "0", &jpeg_only},
+                                                   });
+  ImportOptions options;
+  options.log_file = log_file != "0";
+  options.add_orig_filename = add_orig != "0";
+  options.exif_jpeg_only = jpeg_only != "0";
+  return options;
+}
+
+MediaImport::MediaImport(std::string destination, ImportOptions options)
+    : destination_(std::move(destination)), options_(options) {}
+
+MediaImport::~MediaImport() = default;
+
+bool MediaImport::OpenLog() {
+  log_ = OpenForAppend(destination_ + "snapcrate.log");
+  if (!log_) return false;
+  log_->WriteLine(LocalDateTimeLine());
+  return true;
+}
+
+void MediaImport::CloseLog(const std::string& text) {
+  if (!log_) return;
+  log_->WriteLine(text);
+  log_->WriteLine("");
+  log_->Close();
+  log_.reset();
+}
+
+void MediaImport::CompleteLogLine(const std::string& text) {
+  if (log_) log_->WriteLine(text);
+}
+
+bool MediaImport::TargetExists(const std::string& path) const {
+  FindRecord record;
+  return planned_.count(path) > 0 || FindFile(path, record);
+}
+
+bool MediaImport::SameContents(const std::string& source, const std::string& target) const {
+  const auto planned = planned_.find(target);
+  const std::string& existing = planned != planned_.end() ? planned->second : target;
+  return PixCoreCompareFiles(source, existing) == 0;
+}
+
+bool MediaImport::MakeDateDir(const std::string& path) {
+  if (IsDirectory(path) || planned_.count(path) > 0) return true;
+  LogMessage("Creating " + path);
+  if (options_.dry_run) {
+    planned_[path] = {};
+    return true;
+  }
+  if (const int error = MakeDir(path); error != 0 && !IsDirectory(path)) {
+    LogMessage("Can't create directory " + path + " - Error No. " + std::to_string(error));
+    return false;
+  }
+  return true;
+}
+
+ImportFileResult MediaImport::ImportFile(const std::string& directory, const std::string& name) {
+  std::string extension;
+  const std::string base = SplitExt(name, extension);
+  extension = AsciiLower(extension);
+  const bool is_jpeg = extension == ".jpg";
+  if (!is_jpeg && options_.exif_jpeg_only) return kImportNotCounted;
+  const std::string source = directory + name;
+  if (log_) log_->Write(source);
+  if (IsInStopList(source)) {
+    CompleteLogLine(": in stoplist!");
+    return kImportNotCounted;
+  }
+
+  std::string year, month, day, hour, minute, second;
+  bool dated = false;
+  if (is_jpeg) {
+    ExifInfo info;
+    if (!GetExifInfo(source, info)) {
+      if (options_.exif_jpeg_only) {
+        CompleteLogLine(": No EXIF data found!");
+        return kImportWithoutExif;
+      }
+    } else if (info.DateValid) {
+      year = info.Year, month = info.Month, day = info.Day;
+      hour = info.Hour, minute = info.Minute, second = info.Second;
+      dated = true;
+    } else if (options_.exif_jpeg_only) {
+      CompleteLogLine(": No valid EXIF date found!");
+      return kImportWithoutExifDate;
+    }
+  }
+  if (!dated) {
+    FindRecord record;
+    if (!FindFile(source, record)) {
+      // Listed a moment ago, gone now.
+      CompleteLogLine(": file not found!");
+      return kImportNotCounted;
+    }
+    // The file time is kept in UTC and used as it is.
+    const std::time_t seconds = static_cast<std::time_t>(record.last_write_time / 1'000'000'000);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    year = FormatNumber(utc.tm_year + 1900, 4);
+    month = TwoDigits(utc.tm_mon + 1), day = TwoDigits(utc.tm_mday);
+    hour = TwoDigits(utc.tm_hour), minute = TwoDigits(utc.tm_min), second = TwoDigits(utc.tm_sec);
+  }
+
+  const std::string year_dir = destination_ + year;
+  const std::string month_dir = year_dir + "/" + month;
+  const std::string day_dir = month_dir + "/" + day;
+  for (const std::string& dir : {year_dir, month_dir, day_dir}) {
+    if (!MakeDateDir(dir)) {
+      CompleteLogLine(": can't create " + dir + "!");
+      return kImportNotCounted;
+    }
+  }
+  const std::string target = day_dir + "/";
+
+  std::string stem = year + month + day + "_" + hour + minute + second;
+  if (options_.add_orig_filename) stem += "_" + base;
+  std::string candidate;
+  for (int i = -1; i < 26; ++i) {
+    candidate = stem + (i < 0 ? std::string() : std::string(1, kSuffixes[i])) + extension;
+    const std::string path = target + candidate;
+    if (!TargetExists(path)) {
+      if (options_.dry_run) {
+        planned_[path] = source;
+        CompleteLogLine(" -> " + path);
+        LogMessage(source + " -> " + path);
+        return kImportCopied;
+      }
+      if (CopyFile(source, path) != 0) {
+        CompleteLogLine(": can't copy to " + path + "!");
+        return kImportNotCounted;
+      }
+      if (!SetReadOnly(path, true)) {
+        // The copy stays (a later import finds it identical) but is not counted as imported.
+        LogMessage("Can't set " + path + " read-only");
+        CompleteLogLine(": can't set " + path + " read-only!");
+        return kImportNotCounted;
+      }
+      CompleteLogLine(" -> " + path);
+      return kImportCopied;
+    }
+    if (SameContents(source, path)) {
+      CompleteLogLine(": already copied (identical to \"" + candidate + "\")");
+      return kImportAlreadyCopied;
+    }
+  }
+  CompleteLogLine(": suffix limit reached!");
+  LogMessage("Can't write successor to " + candidate);
+  return kImportNotCounted;
+}
+
+bool MediaImport::ScanDir(const std::string& directory) {
+  if (IsInStopList(directory)) {
+    CompleteLogLine(directory + ": in stoplist!");
+    return false;
+  }
+  std::vector<DirEntry> entries;
+  const int n = ListDirEntries(directory, kFileEntries | kDirectoryEntries, entries, kMaxDirEntries);
+  if (n < 1) return false;
+  ProgressSetRange(1, n);
+  for (int i = 1; i <= n; ++i) {
+    const DirEntry& entry = entries[static_cast<size_t>(i - 1)];
+    if (ProgressUpdateThrottled(i, directory + entry.name)) return true;
+    if (entry.is_directory) {
+      if (ScanDir(directory + entry.name + "/")) return true;
+      ProgressSetRange(1, n);
+      continue;
+    }
+    switch (ImportFile(directory, entry.name)) {
+      case kImportWithoutExif: ++counters_.without_exif; break;
+      case kImportWithoutExifDate: ++counters_.without_exif_date; break;
+      case kImportAlreadyCopied: ++counters_.already_copied; break;
+      case kImportCopied: ++counters_.copied; break;
+      case kImportNotCounted: break;
+    }
+  }
+  return false;
+}
+
+std::string ImportSummary(const ImportCounters& c, bool aborted, bool exif_jpeg_only) {
+  const int32_t total = c.without_exif + c.copied + c.without_exif_date + c.already_copied;
+  std::string s;
+  if (total == 0) {
+    s = "No $Fs found!";
+  } else if (c.copied == total) {
+    s = "All " + Count(total) + " found $Fs copied!";
+  } else {
+    s = Count(total) + " $Fs totally found:";
+    if (c.without_exif > 0) s += "\r\n  " + Count(c.without_exif) + " JPEG files without EXIF info found";
+    if (c.without_exif_date > 0)
+      s += "\r\n  " + Count(c.without_exif_date) + " JPEG files without valid EXIF date info found";
+    if (c.already_copied > 0)
+      s += c.already_copied == 1 ? "\r\n  1 $F was already copied"
+                                 : "\r\n  " + Count(c.already_copied) + " $Fs were already copied";
+    s += c.copied == 1 ? "\r\n  1 $F was now copied" : "\r\n  " + Count(c.copied) + " $Fs were actually copied";
+  }
+  if (aborted) s = "Function aborted!!\r\nSo far:\r\n" + s;
+  return ReplaceAll(s, "$F", exif_jpeg_only ? "JPEG file" : "file");
+}
+
+ImportCounters ImportMediaFiles(const std::string& source, const std::string& destination,
+                                const ImportOptions& options) {
+  LogMessage("Copying & renaming exif images from " + source + " to " + destination + " ...");
+  if (source.size() > destination.size() && source.compare(0, destination.size(), destination) == 0) {
+    ShowMessage("Can't import from " + source + " to " + destination + "! (overlapping pathes!)");
+    return {};
+  }
+  MediaImport import(destination, options);
+  if (options.log_file && !options.dry_run) import.OpenLog();
+  ProgressShow(0, 0);
+  const bool aborted = import.ScanDir(source);
+  ProgressHide();
+  if (aborted) LogMessage("Aborted!");
+  const std::string summary = ImportSummary(import.counters(), aborted, options.exif_jpeg_only);
+  ShowMessage(summary);
+  import.CloseLog(summary);
+  return import.counters();
+}
+
+}  // namespace snapcrate

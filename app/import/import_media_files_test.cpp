@@ -1,0 +1,208 @@
+#include "app/import/import_media_files.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "app/file_lib.h"
+#include "app/library_loader.h"
+#include "app/paths.h"
+#include "app/program_state.h"
+#include "app/import/stop_list.h"
+#include "tests/support/exif_writer/camera_exif.h"
+#include "tests/support/recording_ui_port.h"
+#include "tests/support/temp_dir.h"
+
+namespace snapcrate {
+namespace {
+
+using testing::ReadFile;
+using testing::WriteFile;
+
+class ImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetLibraryDir(SNAPCRATE_TEST_HOME);
+    ClearStopList();
+    options_.log_file = false;
+    options_.add_orig_filename = false;
+  }
+  void TearDown() override { SetLibraryDir(""); }
+
+  // A camera picture taken at `date`; `model` makes its bytes differ from others.
+  void Picture(const std::string& relative, const std::string& date, const std::string& model = "A70") {
+    exif_writer::CameraExif exif;
+    exif.make = "Canon";
+    exif.model = model;
+    exif.date_time_original = date;
+    std::filesystem::create_directories(std::filesystem::path(src_ / relative).parent_path());
+    exif_writer::WriteFileBytes(src_ / relative, exif_writer::MakeCameraJpeg(exif));
+  }
+  ImportCounters Run() { return ImportMediaFiles(src_.path(), dest_.path(), options_); }
+  bool Exists(const std::string& relative) { return FileExists(dest_ / relative); }
+
+  testing::RecordingUiPort ui_;
+  testing::TempDir src_;
+  testing::TempDir dest_;
+  ImportOptions options_;
+};
+
+TEST_F(ImportTest, TwoPicturesOfOneSecondAndAnUnchangedSecondImport) {
+  Picture("DCIM/IMG_0001.JPG", "2007:05:06 14:30:00", "first");
+  Picture("DCIM/IMG_0002.JPG", "2007:05:06 14:30:00", "second");
+  ImportCounters first = Run();
+  EXPECT_EQ(first.copied, 2);
+  EXPECT_TRUE(Exists("2007/05/06/20070506_143000.jpg"));
+  EXPECT_TRUE(Exists("2007/05/06/20070506_143000a.jpg"));
+  EXPECT_EQ(ui_.messages.back(), "All 2 found files copied!");
+  EXPECT_NE(std::find(ui_.log_lines.begin(), ui_.log_lines.end(), "Creating " + dest_ / "2007/05"),
+            ui_.log_lines.end());
+
+  ImportCounters second = Run();
+  EXPECT_EQ(second.copied, 0);
+  EXPECT_EQ(second.already_copied, 2);
+  EXPECT_EQ(ui_.messages.back(), "2 files totally found:\r\n  2 files were already copied\r\n  0 files were actually copied");
+  EXPECT_FALSE(Exists("2007/05/06/20070506_143000b.jpg"));
+}
+
+TEST_F(ImportTest, OriginalNameComesBeforeTheSuffix) {
+  options_.add_orig_filename = true;
+  Picture("a/IMG_0001.JPG", "2007:05:06 14:30:00", "first");
+  Picture("b/IMG_0001.JPG", "2007:05:06 14:30:00", "second");
+  Run();
+  EXPECT_TRUE(Exists("2007/05/06/20070506_143000_IMG_0001.jpg"));
+  EXPECT_TRUE(Exists("2007/05/06/20070506_143000_IMG_0001a.jpg"));
+}
+
+TEST_F(ImportTest, CopiesAreReadOnlyAndKeepTheirBytes) {
+  Picture("IMG_0001.JPG", "2004:05:12 13:45:01");
+  Run();
+  FindRecord record;
+  ASSERT_TRUE(FindFile(dest_ / "2004/05/12/20040512_134501.jpg", record));
+  EXPECT_TRUE(record.read_only);
+  EXPECT_EQ(ReadFile(dest_ / "2004/05/12/20040512_134501.jpg"), ReadFile(src_ / "IMG_0001.JPG"));
+}
+
+TEST_F(ImportTest, VideoIsDatedByItsFileTimeInUtc) {
+  WriteFile(src_ / "MVI_0001.AVI", "movie bytes");
+  struct utimbuf times = {1178461800, 1178461800};  // 2007-05-06 14:30:00 UTC
+  utime((src_ / "MVI_0001.AVI").c_str(), &times);
+  Picture("IMG_0001.jpeg", "2007:05:06 10:00:00");  // not ".jpg": also dated by file time
+  EXPECT_EQ(Run().copied, 2);
+  EXPECT_TRUE(Exists("2007/05/06/20070506_143000.avi"));
+  EXPECT_EQ(ui_.messages.back(), "All 2 found files copied!");
+}
+
+TEST_F(ImportTest, JpegOnlyModeSkipsOtherFilesSilently) {
+  options_.exif_jpeg_only = true;
+  WriteFile(src_ / "MVI_0001.AVI", "movie");
+  Picture("IMG_0001.jpeg", "2007:05:06 10:00:00");
+  ImportCounters counters = Run();
+  EXPECT_EQ(counters.copied + counters.without_exif, 0);
+  EXPECT_EQ(ui_.messages.back(), "No JPEG files found!");
+  exif_writer::WriteFileBytes(src_ / "plain.jpg", exif_writer::MakeGrayJpeg());
+  Picture("nodate.jpg", "0000:00:00 00:00:00");
+  Picture("good.jpg", "2007:05:06 10:00:00");
+  counters = Run();
+  EXPECT_EQ(counters.without_exif, 1);
+  EXPECT_EQ(counters.without_exif_date, 1);
+  EXPECT_EQ(ui_.messages.back(),
+            "3 JPEG files totally found:\r\n  1 JPEG files without EXIF info found\r\n"
+            "  1 JPEG files without valid EXIF date info found\r\n  1 JPEG file was now copied");
+}
+
+TEST_F(ImportTest, TwentyEighthPictureOfOneSecondHitsTheSuffixLimit) {
+  for (int i = 0; i < 28; ++i) Picture("p" + std::to_string(i) + ".jpg", "2007:05:06 14:30:00", "m" + std::to_string(i));
+  EXPECT_EQ(Run().copied, 27);
+  EXPECT_TRUE(Exists("2007/05/06/20070506_143000z.jpg"));
+  EXPECT_NE(std::find(ui_.log_lines.begin(), ui_.log_lines.end(), "Can't write successor to 20070506_143000z.jpg"),
+            ui_.log_lines.end());
+}
+
+TEST_F(ImportTest, OverlapIsRefusedInOneDirectionOnly) {
+  ImportMediaFiles(dest_ / "card/", dest_.path(), options_);
+  EXPECT_EQ(ui_.messages.back(),
+            "Can't import from " + dest_ / "card/" + " to " + dest_.path() + "! (overlapping pathes!)");
+  Picture("IMG_0001.jpg", "2007:05:06 14:30:00");
+  std::filesystem::create_directories(src_ / "archive");
+  EXPECT_EQ(ImportMediaFiles(src_.path(), src_ / "archive/", options_).copied, 1);
+}
+
+TEST_F(ImportTest, DirectoryThatCannotBeCreatedIsNotClaimedAsCopied) {
+  Picture("IMG_0001.jpg", "2007:05:06 14:30:00");
+  WriteFile(dest_ / "2007", "a file where the year directory belongs");
+  EXPECT_EQ(Run().copied, 0);
+  EXPECT_EQ(ui_.messages.back(), "No files found!");
+}
+
+TEST_F(ImportTest, FailedCopyIsNotClaimedAsCopied) {
+  // A file size limit makes the copy fail halfway, as a full card or disk would.
+  Picture("big.jpg", "2007:05:06 14:30:00");
+  struct rlimit old_limit;
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  struct rlimit small_limit = old_limit;
+  small_limit.rlim_cur = 64;
+  signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small_limit);
+  const ImportCounters counters = Run();
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  signal(SIGXFSZ, SIG_DFL);
+  EXPECT_EQ(counters.copied, 0);
+  EXPECT_FALSE(Exists("2007/05/06/20070506_143000.jpg"));
+  EXPECT_EQ(ui_.messages.back(), "No files found!");
+}
+
+TEST_F(ImportTest, LogFileRecordsEveryFileAndTheSummary) {
+  options_.log_file = true;
+  Picture("IMG_0001.jpg", "2007:05:06 14:30:00");
+  Run();
+  Run();
+  const std::string log = ReadFile(dest_ / "snapcrate.log");
+  EXPECT_NE(log.find(src_ / "IMG_0001.jpg -> " + dest_ / "2007/05/06/20070506_143000.jpg\r\nAll 1 found files copied!\r\n\r\n"),
+            std::string::npos);
+  EXPECT_NE(log.find(src_ / "IMG_0001.jpg: already copied (identical to \"20070506_143000.jpg\")\r\n"),
+            std::string::npos);
+}
+
+TEST_F(ImportTest, StopListSkipsDirectoriesAndDryRunCopiesNothing) {
+  Picture("keep/IMG_0001.jpg", "2007:05:06 14:30:00", "one");
+  Picture("keep/IMG_0002.jpg", "2007:05:06 14:30:00", "two");
+  Picture(".thumbnails/x.jpg", "2007:05:06 14:30:00", "three");
+  Picture("trash/IMG_0003.jpg", "2001:01:01 00:00:00");
+  testing::TempDir home;
+  Program().home_dir = home.path();
+  WriteFile(home / "etc/stoplist.txt", "trash\r\n");
+  ReadStopList();
+  options_.dry_run = true;
+  EXPECT_EQ(Run().copied, 2);
+  EXPECT_FALSE(IsDirectory(dest_ / "2007"));
+  EXPECT_FALSE(IsDirectory(dest_ / "2001"));
+  EXPECT_NE(std::find(ui_.log_lines.begin(), ui_.log_lines.end(),
+                      src_ / "keep/IMG_0002.jpg -> " + dest_ / "2007/05/06/20070506_143000a.jpg"),
+            ui_.log_lines.end());
+  ClearStopList();
+}
+
+TEST(ImportSummaryTest, WordsAndSingularForms) {
+  const struct {
+    ImportCounters counters;
+    bool aborted;
+    bool jpeg_only;
+    const char* text;
+  } cases[] = {
+      {{}, false, false, "No files found!"},
+      {{}, false, true, "No JPEG files found!"},
+      {{.copied = 3}, false, false, "All 3 found files copied!"},
+      {{.copied = 1, .already_copied = 1}, false, false,
+       "2 files totally found:\r\n  1 file was already copied\r\n  1 file was now copied"},
+      {{.copied = 1}, true, true, "Function aborted!!\r\nSo far:\r\nAll 1 found JPEG files copied!"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ImportSummary(c.counters, c.aborted, c.jpeg_only), c.text);
+}
+
+}  // namespace
+}  // namespace snapcrate
