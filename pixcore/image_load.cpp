@@ -70,11 +70,14 @@ int32_t ToSrgb8(ImagePtr* image) {
 
 }  // namespace
 
-int JpegShrinkForBox(int width, int height, int box_width, int box_height) {
-  if (width < 1 || height < 1 || box_width < 1 || box_height < 1) return 1;
+double RoomForBox(int width, int height, int box_width, int box_height) {
+  if (width < 1 || height < 1 || box_width < 1 || box_height < 1) return 0;
   const double upright = std::max(double(width) / box_width, double(height) / box_height);
   const double turned = std::max(double(width) / box_height, double(height) / box_width);
-  const double room = std::min(upright, turned);
+  return std::min(upright, turned);
+}
+
+int JpegShrinkForRoom(double room) {
   for (int shrink : {8, 4, 2}) {
     if (room >= shrink * kShrinkMargin) return shrink;
   }
@@ -141,7 +144,7 @@ int32_t LoadBitmap(int32_t format, const char* path, int box_width, int box_heig
   if (code != PIXCORE_OK) return 0;
   if (type == PIXCORE_TYPE_JPEG) {
     const int shrink =
-        JpegShrinkForBox(header->Xsize, header->Ysize, box_width, box_height);
+        JpegShrinkForRoom(RoomForBox(header->Xsize, header->Ysize, box_width, box_height));
     if (shrink > 1) {
       header.reset();
       code = OpenPicture(type, path, shrink, &header, &type);

@@ -12,11 +12,14 @@ namespace snapcrate::pixcore {
 /// headers are refused before anything is decoded.
 inline constexpr int64_t kMaxPixels = int64_t{1} << 28;
 
-/// The decode scale (1, 2, 4 or 8) for a JPEG picture of width x height that
-/// will be fitted into boxes no larger than box_width x box_height, in either
-/// orientation: the largest that leaves at least twice the pixels the box
-/// needs, so that the final filter still has detail to work with.
-int JpegShrinkForBox(int width, int height, int box_width, int box_height);
+/// How many times a picture of width x height exceeds the box in its tighter
+/// direction, the box taken either way round (a later turn by 90 degrees then
+/// needs no other box); 0 when the box is no real box (a value below 1).
+double RoomForBox(int width, int height, int box_width, int box_height);
+
+/// The JPEG decode scale (1, 2, 4 or 8) for that room: the largest that
+/// leaves at least twice the pixels the box needs.
+int JpegShrinkForRoom(double room);
 
 /// Opens path lazily, reading its header only. format is PIXCORE_DETECT_FORMAT
 /// or the PIXCORE_TYPE_* the file must have; shrink > 1 asks a JPEG decoder to

@@ -7,59 +7,10 @@
 #include "pixcore/bitmap_registry.h"
 #include "pixcore/image_load.h"
 #include "pixcore/pixcore.h"
+#include "pixcore/resample.h"
 
 namespace snapcrate::pixcore {
 namespace {
-
-// Takes the result of a libvips call into the pipeline; false when it failed.
-// The result is read through its address, after the call has run.
-bool Step(int failed, VipsImage** result, ImagePtr* pipeline) {
-  if (failed != 0) {
-    ForgetVipsError();
-    return false;
-  }
-  pipeline->reset(*result);
-  return true;
-}
-
-// `image` scaled to exactly width x height with lanczos3, as a lazy pipeline.
-// Colour is averaged premultiplied by alpha, so transparent pixels do not
-// bleed their (meaningless) colour into the edges.
-bool ScaleExact(VipsImage* image, int width, int height, ImagePtr* scaled) {
-  g_object_ref(image);
-  ImagePtr pipeline(image);
-  if (image->Xsize == width && image->Ysize == height) {
-    *scaled = std::move(pipeline);
-    return true;
-  }
-  const bool alpha = vips_image_hasalpha(image);
-  VipsImage* out = nullptr;
-  if (alpha && !Step(vips_premultiply(pipeline.get(), &out, nullptr), &out, &pipeline)) {
-    return false;
-  }
-  const double horizontal = double(width) / image->Xsize;
-  const double vertical = double(height) / image->Ysize;
-  if (!Step(vips_resize(pipeline.get(), &out, horizontal, "vscale", vertical, "kernel",
-                        VIPS_KERNEL_LANCZOS3, nullptr), &out, &pipeline)) {
-    return false;
-  }
-  if (alpha && !Step(vips_unpremultiply(pipeline.get(), &out, nullptr), &out, &pipeline)) {
-    return false;
-  }
-  // The scale factors are exact in theory; rounding inside the resampler must
-  // not cost the caller a pixel row.
-  if ((pipeline->Xsize != width || pipeline->Ysize != height) &&
-      !Step(vips_embed(pipeline.get(), &out, 0, 0, width, height, "extend", VIPS_EXTEND_COPY,
-                       nullptr), &out, &pipeline)) {
-    return false;
-  }
-  if (pipeline->BandFmt != VIPS_FORMAT_UCHAR &&
-      !Step(vips_cast_uchar(pipeline.get(), &out, nullptr), &out, &pipeline)) {
-    return false;
-  }
-  *scaled = std::move(pipeline);
-  return true;
-}
 
 struct Rect {
   int left, top, width, height;
