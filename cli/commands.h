@@ -16,6 +16,8 @@ struct CommandContext {
 
 int RunCheckCommand(const CommandContext& context);
 int RunExifCommand(const CommandContext& context);
+int RunImportCommand(const CommandContext& context);
+int RunAdjustCommand(const CommandContext& context);
 
 /// Prints `message` and the usage hint to standard error; returns 2.
 int UsageError(const std::string& message);

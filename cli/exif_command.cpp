@@ -78,6 +78,7 @@ int RunExifCommand(const CommandContext& context) {
     }
     if (code != 0) {
       ++failures;
+      std::fflush(stdout);
       std::fprintf(stderr, "%s %s (code %d)\n", file.c_str(), CodeText(code), code);
     }
   }

@@ -23,6 +23,14 @@ struct Command {
 const Command kCommands[] = {
     {"check", RunCheckCommand, "start up, report the installation, and exit"},
     {"exif", RunExifCommand, "[--summary] FILE...  dump the EXIF entries, or the summary, of pictures"},
+    {"import", RunImportCommand,
+     "--source DIR --dest DIR [--log|--no-log] [--orig-name|--no-orig-name]\n"
+     "            [--jpeg-only|--all-files] [--dry-run]\n"
+     "            copy pictures into DIR/YEAR/MONTH/DAY/, named after their capture time"},
+    {"adjust", RunAdjustCommand,
+     "--dir DIR [--years N] [--weeks N] [--days N] [--hours N] [--minutes N]\n"
+     "            [--seconds N] [--minus] [--dry-run]\n"
+     "            shift the EXIF dates of every .jpg below DIR"},
 };
 
 void PrintHelp() {

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Argument handling of the batch commands: usage errors exit 2, missing
+# directories exit 1, dry runs change nothing.
+set -u
+cli=${1:?path to snapcrate-cli}
+etc=${2:?path to the build home etc/}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/home" "$work/card/DCIM" "$work/archive"
+cp -r "$etc" "$work/home/etc"
+rm -f "$work/home/etc/snapcrate.ini"
+printf 'not a picture' > "$work/card/DCIM/MVI_0001.AVI"
+touch -d '2007-05-06 14:30:00 UTC' "$work/card/DCIM/MVI_0001.AVI"
+passed=0 failed=0
+check() {
+  if [ "$2" = "$3" ]; then passed=$((passed + 1)); else failed=$((failed + 1)); printf 'FAIL %s\n  want: %s\n  got:  %s\n' "$1" "$3" "$2"; fi
+}
+run() { "$cli" --home "$work/home" "$@" >"$work/out" 2>&1; echo $?; }
+
+check "exif without files" "$(run exif)" 2
+check "exif of a missing file" "$(run exif "$work/none.jpg")" 1
+check "exif of a non-picture" "$(run exif --summary "$work/card/DCIM/MVI_0001.AVI")" 1
+check "summary still printed" "$(grep -A1 '^File: ' "$work/out" | tr '\n' '|')" "File: $work/card/DCIM/MVI_0001.AVI|Valid: false|"
+check "import without dest" "$(run import --source "$work/card")" 2
+check "import unknown option" "$(run import --source "$work/card" --dest "$work/archive" --fast)" 2
+check "import missing source" "$(run import --source "$work/nothere" --dest "$work/archive")" 1
+check "import dry run" "$(run import --source "$work/card" --dest "$work/archive" --dry-run --no-orig-name)" 0
+check "dry run copies nothing" "$(find "$work/archive" -type f | wc -l)" 0
+check "dry run names the target" "$(grep -c -- "-> $work/archive/2007/05/06/20070506_143000.avi" "$work/out")" 1
+check "import" "$(run import --source "$work/card" --dest "$work/archive" --no-orig-name --no-log)" 0
+check "import copies by file time" "$(ls "$work/archive/2007/05/06")" "20070506_143000.avi"
+check "import remembers its options" "$(grep -A1 -F '[ImportMediaFilesAddOrigFilename]' "$work/home/etc/snapcrate.ini" | tail -1 | tr -d '\r')" 0
+check "adjust without offset" "$(run adjust --dir "$work/card")" 2
+check "adjust hour limit" "$(run adjust --dir "$work/card" --hours 24)" 2
+check "adjust not a number" "$(run adjust --dir "$work/card" --days x)" 2
+check "adjust over 68 years" "$(run adjust --dir "$work/card" --years 99)" 1
+check "adjust no pictures" "$(run adjust --dir "$work/card" --hours 1)" 0
+check "adjust summary" "$(tail -1 "$work/out")" "No JPG-Files found!"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
