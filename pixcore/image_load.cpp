@@ -114,9 +114,7 @@ int32_t OpenPicture(int32_t format, const char* path, int shrink, ImagePtr* head
     return PIXCORE_ERROR_DECODE;
   }
   header->reset(opened);
-  if (opened->Xsize < 1 || opened->Ysize < 1) return PIXCORE_ERROR_DECODE;
-  if (int64_t{opened->Xsize} * opened->Ysize > kMaxPixels) return PIXCORE_ERROR_TOO_LARGE;
-  return PIXCORE_OK;
+  return opened->Xsize < 1 || opened->Ysize < 1 ? PIXCORE_ERROR_DECODE : PIXCORE_OK;
 }
 
 int32_t DecodePicture(ImagePtr header, ImagePtr* memory_image) {
@@ -150,6 +148,11 @@ int32_t LoadBitmap(int32_t format, const char* path, int box_width, int box_heig
       code = OpenPicture(type, path, shrink, &header, &type);
       if (code != PIXCORE_OK) return 0;
     }
+  }
+  // Refused before a byte is decoded: a small file can claim a huge size.
+  if (int64_t{header->Xsize} * header->Ysize > kMaxPixels) {
+    code = PIXCORE_ERROR_TOO_LARGE;
+    return 0;
   }
   ImagePtr decoded;
   code = DecodePicture(std::move(header), &decoded);

@@ -9,7 +9,7 @@
 namespace snapcrate::pixcore {
 
 /// The most pixels one bitmap may hold (about 800 MB of sRGB pixels); larger
-/// headers are refused before anything is decoded.
+/// pictures are refused before anything is decoded.
 inline constexpr int64_t kMaxPixels = int64_t{1} << 28;
 
 /// How many times a picture of width x height exceeds the box in its tighter

@@ -45,6 +45,61 @@ TEST(PixCoreLoad, ReadsSizeAndPixelsOfEveryFormat) {
   }
 }
 
+TEST(PixCoreLoad, ConvertsGreyCmykAndDeepPicturesToSrgb) {
+  ScratchDir dir;
+  struct Case {
+    const char* name;
+    ColourVariant variant;
+    bool grey;
+    int tolerance;
+  };
+  const Case cases[] = {
+      {"grey.jpg", ColourVariant::kGreyJpeg, true, 12},
+      // CMYK passes through a printing profile and back: near, not exact.
+      {"cmyk.jpg", ColourVariant::kCmykJpeg, false, 60},
+      {"deep.png", ColourVariant::kRgb16Png, false, 12},
+      {"grey_alpha.png", ColourVariant::kGreyAlphaPng, true, 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir / c.name;
+    ASSERT_TRUE(WriteQuadrantsAs(path, 64, 48, c.variant));
+    int32_t code = 0;
+    const int32_t bitmap = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, path.c_str(), &code);
+    ASSERT_NE(bitmap, 0) << code;
+    const std::string out = SaveAndFree(bitmap, dir / "out.jpg");
+    const Rgb top_left = PixelAt(out, 8, 8), bottom_right = PixelAt(out, 56, 40);
+    if (c.grey) {
+      EXPECT_EQ(top_left.red, top_left.green);
+      EXPECT_EQ(top_left.green, top_left.blue);
+    } else {
+      EXPECT_TRUE(Near(top_left, kRed, c.tolerance)) << top_left;
+    }
+    EXPECT_TRUE(Near(bottom_right, kWhite, c.tolerance)) << bottom_right;
+  }
+}
+
+TEST(PixCoreLoad, RefusesHugePicturesBeforeDecoding) {
+  ScratchDir dir;
+  ASSERT_TRUE(WriteQuadrants(dir / "small.jpg", 64, 48));
+  std::string bytes = ReadBytes(dir / "small.jpg");
+  // The frame header claims 60000 x 60000 pixels.
+  const size_t frame = bytes.find("\xFF\xC0");
+  ASSERT_NE(frame, std::string::npos);
+  for (size_t at : {frame + 5, frame + 7}) {
+    bytes[at] = char(60000 >> 8);
+    bytes[at + 1] = char(60000 & 0xFF);
+  }
+  const std::string path = dir / "huge.jpg";
+  ASSERT_TRUE(WriteBytes(path, bytes));
+  int32_t width = 0, height = 0, code = 0;
+  EXPECT_EQ(PixCore_GetFileImageSize(PIXCORE_DETECT_FORMAT, path.c_str(), &width, &height),
+            PIXCORE_OK);
+  EXPECT_EQ(width, 60000);
+  EXPECT_EQ(PixCore_LoadImage(PIXCORE_DETECT_FORMAT, path.c_str(), &code), 0);
+  EXPECT_EQ(code, PIXCORE_ERROR_TOO_LARGE);
+}
+
 TEST(PixCoreLoad, FindsFormatFromContentsNotName) {
   ScratchDir dir;
   ASSERT_TRUE(WriteQuadrants(dir / "really.png", 20, 10));

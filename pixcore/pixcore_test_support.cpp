@@ -113,6 +113,33 @@ bool WriteQuadrants(const std::string& path, int width, int height) {
   return Quadrants(width, height, &image) && Save(image.get(), path);
 }
 
+bool WriteQuadrantsAs(const std::string& path, int width, int height, ColourVariant variant) {
+  Image image;
+  if (!Quadrants(width, height, &image)) return false;
+  VipsInterpretation space = VIPS_INTERPRETATION_B_W;
+  if (variant == ColourVariant::kCmykJpeg) space = VIPS_INTERPRETATION_CMYK;
+  if (variant == ColourVariant::kRgb16Png) space = VIPS_INTERPRETATION_RGB16;
+  if (!Then(&image, [&](VipsImage* in, VipsImage** out) {
+        return vips_colourspace(in, out, space, nullptr);
+      })) {
+    return false;
+  }
+  if (variant == ColourVariant::kGreyAlphaPng &&
+      !Then(&image, [](VipsImage* in, VipsImage** out) {
+        return vips_bandjoin_const1(in, out, 255.0, nullptr);
+      })) {
+    return false;
+  }
+  int failed = 1;
+  if (variant == ColourVariant::kGreyJpeg || variant == ColourVariant::kCmykJpeg) {
+    failed = vips_jpegsave(image.get(), path.c_str(), "Q", 95, nullptr);
+  } else {
+    failed = vips_pngsave(image.get(), path.c_str(), nullptr);
+  }
+  if (failed != 0) vips_error_clear();
+  return failed == 0;
+}
+
 bool WritePhotoLike(const std::string& path, int width, int height, int quality) {
   StartTestVips();
   VipsImage* start = nullptr;

@@ -39,6 +39,10 @@ inline constexpr Rgb kWhite{255, 255, 255};
 /// extension (.jpg, .png, .gif, .tif, .webp); JPEG at quality 95.
 bool WriteQuadrants(const std::string& path, int width, int height);
 
+/// The quadrant picture stored in another colour space or depth.
+enum class ColourVariant { kGreyJpeg, kCmykJpeg, kRgb16Png, kGreyAlphaPng };
+bool WriteQuadrantsAs(const std::string& path, int width, int height, ColourVariant variant);
+
 /// Writes a photo-like JPEG (smooth gradients with blurred grain), the same
 /// pixels for the same size.
 bool WritePhotoLike(const std::string& path, int width, int height, int quality = 90);
