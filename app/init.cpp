@@ -10,6 +10,7 @@
 #include "app/program_state.h"
 #include "app/progress.h"
 #include "app/settings.h"
+#include "app/template/builtin_variables.h"
 #include "app/ui_port.h"
 
 namespace snapcrate {
@@ -51,6 +52,7 @@ void Init(const InitOptions& options) {
   if (unpacked) Ui().RunSettingsDialog();
   // The template names, the schemes and configurations, and the stop list are
   // read here, in this order, once their modules are linked in.
+  InitNames();
   ReadStopList();
   LogMessage("Initialization completed.");
   program.initialized = true;
