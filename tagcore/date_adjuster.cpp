@@ -27,8 +27,7 @@ void TraceTime(const std::tm& time) {
   FormatAscTime(time, text);
   std::printf("asctime() = %s", text);
   std::printf("raw: %04d:%02d:%02d %02d:%02d:%02d (DST flag %d)\n", time.tm_year + 1900,
-              time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec,
-              time.tm_isdst);
+              time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec, time.tm_isdst);
 }
 
 // Writes the new date over the old one; the NUL behind it stays as it was.
@@ -44,7 +43,8 @@ int WriteDate(const char* path, uint64_t position, const char* date) {
   const int write_error = errno;
   written = (std::fclose(file) == 0) && written;
   if (!written) {
-    std::printf("strerror says write failed: %s\n", std::strerror(write_error ? write_error : errno));
+    std::printf("strerror says write failed: %s\n",
+                std::strerror(write_error ? write_error : errno));
     return TAGCORE_CANNOT_WRITE;
   }
   return TAGCORE_OK;

@@ -6,6 +6,7 @@ namespace snapcrate::tagcore {
 
 namespace {
 
+// clang-format off
 constexpr TagName kExifNames[] = {
     {0x00FE, "NewSubFileType"},
     {0x0100, "ImageWidth"},
@@ -145,6 +146,7 @@ constexpr TagName kCanonSettings2Names[] = {
     {22, "ShutterSpeedValue"},
     {0, nullptr},
 };
+// clang-format on
 
 }  // namespace
 

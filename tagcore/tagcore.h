@@ -20,14 +20,14 @@ extern "C" {
 /* Result codes of the dump and date operations. */
 enum {
   TAGCORE_OK = 0,
-  TAGCORE_CANNOT_OPEN_IMAGE = 1,    /* the image file cannot be opened for reading */
-  TAGCORE_NO_EXIF = 2,              /* no EXIF APP1 segment before the start of scan */
-  TAGCORE_OUT_OF_MEMORY = 3,        /* no memory for the TIFF data */
-  TAGCORE_TRUNCATED = 4,            /* the file is shorter than its EXIF segment */
-  TAGCORE_CANNOT_WRITE = 5,         /* output file cannot be created, image not updatable */
-  TAGCORE_BAD_TIFF = 6,             /* unknown byte order or a broken TIFF structure */
-  TAGCORE_NO_DATE = 7,              /* date shift only: the file holds no date entry */
-  TAGCORE_WRONG_DATE = 8            /* date shift only: a date cannot be converted or shifted */
+  TAGCORE_CANNOT_OPEN_IMAGE = 1, /* the image file cannot be opened for reading */
+  TAGCORE_NO_EXIF = 2,           /* no EXIF APP1 segment before the start of scan */
+  TAGCORE_OUT_OF_MEMORY = 3,     /* no memory for the TIFF data */
+  TAGCORE_TRUNCATED = 4,         /* the file is shorter than its EXIF segment */
+  TAGCORE_CANNOT_WRITE = 5,      /* output file cannot be created, image not updatable */
+  TAGCORE_BAD_TIFF = 6,          /* unknown byte order or a broken TIFF structure */
+  TAGCORE_NO_DATE = 7,           /* date shift only: the file holds no date entry */
+  TAGCORE_WRONG_DATE = 8         /* date shift only: a date cannot be converted or shifted */
 };
 
 /* Minimal size of the buffer handed to TagCore_GetVersion. */

@@ -184,7 +184,8 @@ TEST(TagCoreDate, LeavesDateEntriesUnfitForRewritingAlone) {
     for (bool with_good_date : {false, true}) {
       TiffBuilder tiff(ByteOrder::kBig);
       const auto ifd0 = tiff.AddDirectory();
-      tiff.Entry(ifd0, tag::kDateTime, c.type_number, c.count, Bytes(c.bytes.begin(), c.bytes.end()));
+      tiff.Entry(ifd0, tag::kDateTime, c.type_number, c.count,
+                 Bytes(c.bytes.begin(), c.bytes.end()));
       const auto sub = tiff.AddDirectory();
       tiff.SubDirectory(ifd0, sub);
       if (with_good_date) tiff.Ascii(sub, tag::kDateTimeOriginal, "2010:10:10 10:10:10");
@@ -298,16 +299,15 @@ TEST(TagCoreDate, TracesEachDateOnStandardOutput) {
   rest = trace.find('\n', rest + 1) + 1;
   char position[32];
   std::snprintf(position, sizeof position, "%8X", jpeg.TiffPosition() + tiff.ValueOffset(0, 0));
-  EXPECT_EQ(trace.substr(rest),
-            "File " + path + ", offset " + position + "\n" +
-                "DateTime found: adjust by 60 seconds ...\n"
-                "2004:05:12 13:45:01\n"
-                "orig time:\n"
-                "asctime() = ??? May 12 13:45:01 2004\n"
-                "raw: 2004:05:12 13:45:01 (DST flag -1)\n"
-                "new time:\n"
-                "asctime() = Wed May 12 13:46:01 2004\n"
-                "raw: 2004:05:12 13:46:01 (DST flag 0)\n");
+  EXPECT_EQ(trace.substr(rest), "File " + path + ", offset " + position + "\n" +
+                                    "DateTime found: adjust by 60 seconds ...\n"
+                                    "2004:05:12 13:45:01\n"
+                                    "orig time:\n"
+                                    "asctime() = ??? May 12 13:45:01 2004\n"
+                                    "raw: 2004:05:12 13:45:01 (DST flag -1)\n"
+                                    "new time:\n"
+                                    "asctime() = Wed May 12 13:46:01 2004\n"
+                                    "raw: 2004:05:12 13:46:01 (DST flag 0)\n");
 }
 
 TEST(TagCoreDate, DumpAfterAdjustWalksWithoutTheDateHook) {

@@ -77,7 +77,7 @@ TEST_P(ByteOrderTest, DumpsEveryDirectoryInWalkOrderWithExactLineFormats) {
   const std::string path = dir.Write("nikon.jpg", MakeCameraJpeg(NikonPicture(GetParam())));
   const DumpResult dump = DumpToMemory(path);
   EXPECT_EQ(dump.code, 0);
-  ExpectLines(dump.text, {
+  const std::vector<std::string> expected = {
       "Tag 0x010F[ 18] Exif.Make = 'NIKON CORPORATION'",
       "Tag 0x0110[ 10] Exif.Model = 'NIKON D70'",
       "Tag 0x0112[  1] Exif.Orientation = 1 ",
@@ -103,7 +103,8 @@ TEST_P(ByteOrderTest, DumpsEveryDirectoryInWalkOrderWithExactLineFormats) {
       "Tag 0x0132[ 20] Exif.DateTime = '2008:07:31 10:03:45'",
       "Tag 0x0201[  1] Exif.JPEGInterchangeFormat = 500 ",
       "Tag 0x0202[  1] Exif.JPEGInterchangeFormatLength = 137 ",
-  });
+  };
+  ExpectLines(dump.text, expected);
 }
 
 TEST_P(ByteOrderTest, DumpsCanonMakerNoteAndBothCameraSettingsArrays) {
@@ -114,13 +115,15 @@ TEST_P(ByteOrderTest, DumpsCanonMakerNoteAndBothCameraSettingsArrays) {
   const CameraExif exif{.byte_order = GetParam(),
                         .make = "Canon",
                         .exposure = Rational{1, 60},
-                        .canon = CanonMakerNoteSpec{settings1, {0, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                                 0, 0, 0, 0, 0, 0, 0, 0, 0, 243},
-                                                    "IMG:DIGITAL IXUS 400 JPEG", ""}};
+                        .canon = CanonMakerNoteSpec{
+                            settings1,
+                            {0, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 243},
+                            "IMG:DIGITAL IXUS 400 JPEG",
+                            ""}};
   TempDir dir;
   const DumpResult dump = DumpToMemory(dir.Write("canon.jpg", MakeCameraJpeg(exif)));
   EXPECT_EQ(dump.code, 0);
-  ExpectLines(dump.text, {
+  const std::vector<std::string> expected = {
       "Tag 0x010F[  6] Exif.Make = 'Canon'",
       "Tag 0x011A[  1] Exif.XResolution = 72/1=72 ",
       "Tag 0x011B[  1] Exif.YResolution = 72/1=72 ",
@@ -147,7 +150,8 @@ TEST_P(ByteOrderTest, DumpsCanonMakerNoteAndBothCameraSettingsArrays) {
       "Tag 0x000F[  1] Canon.CS1.Sharpness = 0",
       "Tag 0x0010[  1] Canon.CS1.ISOSpeed = 15",
       "Tag 0x0011[  1] Canon.CS1.MeteringMode = 3",
-      "Tag 0x0004[ 23] Canon.CameraSettings2 = 46 0 7 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 243 ",
+      "Tag 0x0004[ 23] Canon.CameraSettings2 = 46 0 7 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "
+      "0 0 0 243 ",
       "Tag 0x0001[  1] Canon.CS2.Unknown = 0",
       "Tag 0x0002[  1] Canon.CS2.ISOSpeed = 7",
       "Tag 0x0003[  1] Canon.CS2.Unknown = 0",
@@ -171,7 +175,8 @@ TEST_P(ByteOrderTest, DumpsCanonMakerNoteAndBothCameraSettingsArrays) {
       "Tag 0x0015[  1] Canon.CS2.ApertureValue = 0",
       "Tag 0x0016[  1] Canon.CS2.ShutterSpeedValue = 243",
       "Tag 0x0006[ 26] Canon.ImageType = 'IMG:DIGITAL IXUS 400 JPEG'",
-  });
+  };
+  ExpectLines(dump.text, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothOrders, ByteOrderTest,
@@ -217,31 +222,44 @@ TEST(TagCoreDump, WritesEachFieldTypeInItsForm) {
       {"text without NUL up to its count",
        [](TiffBuilder& t, auto d) { t.AsciiCounted(d, tag::kModel, "abcdefgh", 6); },
        "Tag 0x0110[  6] Exif.Model = 'abcdef'"},
-      {"inline text",
-       [](TiffBuilder& t, auto d) { t.AsciiCounted(d, tag::kModel, "abc", 3); },
+      {"inline text", [](TiffBuilder& t, auto d) { t.AsciiCounted(d, tag::kModel, "abc", 3); },
        "Tag 0x0110[  3] Exif.Model = 'abc'"},
       {"empty text", [](TiffBuilder& t, auto d) { t.AsciiCounted(d, tag::kModel, "", 0); },
        "Tag 0x0110[  0] Exif.Model = ''"},
       {"text bytes from 0x80 as they are",
        [](TiffBuilder& t, auto d) { t.Ascii(d, tag::kModel, "Caf\xc3\xa9"); },
        "Tag 0x0110[  6] Exif.Model = 'Caf\xc3\xa9'"},
-      {"bytes", [](TiffBuilder& t, auto d) { t.Byte(d, 0x0002, {0, 127, 255}); },
+      {"bytes",
+       [](TiffBuilder& t, auto d) {
+         t.Byte(d, 0x0002, {0, 127, 255});
+       },
        "Tag 0x0002[  3] Exif.Unknown = 0 127 255 "},
       {"signed bytes are not sign-extended",
-       [](TiffBuilder& t, auto d) { t.Entry(d, 0x0003, type::kSignedByte, 2, {0xFF, 0x80}); },
+       [](TiffBuilder& t, auto d) {
+         t.Entry(d, 0x0003, type::kSignedByte, 2, {0xFF, 0x80});
+       },
        "Tag 0x0003[  2] Exif.Unknown = 255 128 "},
       {"shorts out of line",
-       [](TiffBuilder& t, auto d) { t.Short(d, tag::kOrientation, {1, 2, 65535}); },
+       [](TiffBuilder& t, auto d) {
+         t.Short(d, tag::kOrientation, {1, 2, 65535});
+       },
        "Tag 0x0112[  3] Exif.Orientation = 1 2 65535 "},
       {"signed short -1 as 65535",
-       [](TiffBuilder& t, auto d) { t.SignedShort(d, 0x9999, {-1, 5}); },
+       [](TiffBuilder& t, auto d) {
+         t.SignedShort(d, 0x9999, {-1, 5});
+       },
        "Tag 0x9999[  2] Exif.Unknown = 65535 5 "},
-      {"longs", [](TiffBuilder& t, auto d) { t.Long(d, 0x0100, {4000000000u, 7}); },
+      {"longs",
+       [](TiffBuilder& t, auto d) {
+         t.Long(d, 0x0100, {4000000000u, 7});
+       },
        "Tag 0x0100[  2] Exif.ImageWidth = 4000000000 7 "},
       {"signed long -1", [](TiffBuilder& t, auto d) { t.SignedLong(d, 0x0101, {-1}); },
        "Tag 0x0101[  1] Exif.ImageLength = 4294967295 "},
       {"rational with denominator 0",
-       [](TiffBuilder& t, auto d) { t.RationalValue(d, tag::kFNumber, {{5, 0}}); },
+       [](TiffBuilder& t, auto d) {
+         t.RationalValue(d, tag::kFNumber, {{5, 0}});
+       },
        "Tag 0x829D[  1] Exif.FNumber = 5/0=0 "},
       {"rationals read as signed",
        [](TiffBuilder& t, auto d) {
@@ -249,24 +267,30 @@ TEST(TagCoreDump, WritesEachFieldTypeInItsForm) {
        },
        "Tag 0x829A[  2] Exif.ExposureTime = -1294967296/1=-1.29e+09 1/3=0.333 "},
       {"signed rational",
-       [](TiffBuilder& t, auto d) { t.SignedRational(d, 0x9204, {{-2, 3}}); },
+       [](TiffBuilder& t, auto d) {
+         t.SignedRational(d, 0x9204, {{-2, 3}});
+       },
        "Tag 0x9204[  1] Exif.ExposureBiasValue = -2/3=-0.667 "},
-      {"float as its bits",
-       [](TiffBuilder& t, auto d) { t.FloatBits(d, 0x9999, {0x3F800000u}); },
+      {"float as its bits", [](TiffBuilder& t, auto d) { t.FloatBits(d, 0x9999, {0x3F800000u}); },
        "Tag 0x9999[  1] Exif.Unknown = 1065353216 "},
       {"double as its 64 bits",
-       [](TiffBuilder& t, auto d) { t.DoubleBits(d, 0x9999, {0x3FF0000000000000ull, 1}); },
+       [](TiffBuilder& t, auto d) {
+         t.DoubleBits(d, 0x9999, {0x3FF0000000000000ull, 1});
+       },
        "Tag 0x9999[  2] Exif.Unknown = 4607182418800017408 1 "},
       {"undefined bytes",
-       [](TiffBuilder& t, auto d) { t.Undefined(d, 0x9000, {'0', '2', '3', '0', 0}); },
+       [](TiffBuilder& t, auto d) {
+         t.Undefined(d, 0x9000, {'0', '2', '3', '0', 0});
+       },
        "Tag 0x9000[  5] Exif.ExifVersion = 48 50 51 48 0 "},
       {"count wider than three columns",
        [](TiffBuilder& t, auto d) { t.Byte(d, 0xFFFF, std::vector<uint8_t>(1000, 0)); },
-       "Tag 0xFFFF[1000] Exif.Unknown = " + [] {
-         std::string zeros;
-         for (int i = 0; i < 1000; ++i) zeros += "0 ";
-         return zeros;
-       }()},
+       "Tag 0xFFFF[1000] Exif.Unknown = " +
+           [] {
+             std::string zeros;
+             for (int i = 0; i < 1000; ++i) zeros += "0 ";
+             return zeros;
+           }()},
       {"zero count of a number", [](TiffBuilder& t, auto d) { t.Short(d, 0x0112, {}); },
        "Tag 0x0112[  0] Exif.Orientation = "},
       {"names spelt as the application expects",
@@ -297,8 +321,8 @@ TEST(TagCoreDump, DescendsIntoMakerNoteOnlyForMakeExactlyCanon) {
   };
   const std::vector<Case> cases = {
       {"Canon", [](auto& t, auto d, auto) { t.Ascii(d, tag::kMake, "Canon"); }, true},
-      {"Canon without NUL", [](auto& t, auto d, auto) { t.AsciiCounted(d, tag::kMake, "Canon", 5); },
-       true},
+      {"Canon without NUL",
+       [](auto& t, auto d, auto) { t.AsciiCounted(d, tag::kMake, "Canon", 5); }, true},
       {"Canon, NUL, more",
        [](auto& t, auto d, auto) { t.AsciiCounted(d, tag::kMake, std::string("Canon\0x", 7), 7); },
        true},
@@ -323,8 +347,7 @@ TEST(TagCoreDump, DescendsIntoMakerNoteOnlyForMakeExactlyCanon) {
     tiff.Ascii(note, 12, "S1234");
     const DumpResult dump = DumpTiff(tiff.Build());
     EXPECT_EQ(dump.code, 0) << c.name;
-    EXPECT_EQ(dump.text.find("Tag 0x000C[  6] Canon.SerialNumber = 'S1234'\n") !=
-                  std::string::npos,
+    EXPECT_EQ(dump.text.find("Tag 0x000C[  6] Canon.SerialNumber = 'S1234'\n") != std::string::npos,
               c.descends)
         << c.name << "\n"
         << dump.text;
@@ -361,10 +384,13 @@ TEST(TagCoreDump, FollowsExifOffsetInAnyChainDirectory) {
   tiff.Short(note, 8, {7});
   const DumpResult dump = DumpTiff(tiff.Build());
   EXPECT_EQ(dump.code, 0);
-  ExpectLines(dump.text, {"Tag 0x010F[  6] Exif.Make = 'Canon'",
-                          "Tag 0x8769[  1] Exif.ExifOffset = 50 ",
-                          "Tag 0x927C[ 18] Exif.MakerNote = ...",
-                          "Tag 0x0008[  1] Canon.ImageNumber = 7 "});
+  const std::vector<std::string> expected = {
+      "Tag 0x010F[  6] Exif.Make = 'Canon'",
+      "Tag 0x8769[  1] Exif.ExifOffset = 50 ",
+      "Tag 0x927C[ 18] Exif.MakerNote = ...",
+      "Tag 0x0008[  1] Canon.ImageNumber = 7 ",
+  };
+  ExpectLines(dump.text, expected);
 }
 
 TEST(TagCoreDump, TextExifOffsetIsNotFollowed) {
@@ -442,7 +468,8 @@ TEST(TagCoreDump, FileSinkWithoutPathWritesToStandardOutput) {
   TempDir dir;
   const std::string path = dir.Write("nikon.jpg", MakeCameraJpeg(NikonPicture(ByteOrder::kLittle)));
   int32_t code = -1;
-  const std::string out = CaptureStdout([&] { code = TagCore_DumpInfoToFile(path.c_str(), nullptr); });
+  const std::string out =
+      CaptureStdout([&] { code = TagCore_DumpInfoToFile(path.c_str(), nullptr); });
   EXPECT_EQ(code, 0);
   EXPECT_EQ(out, DumpToMemory(path).text);
 }

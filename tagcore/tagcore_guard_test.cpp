@@ -257,8 +257,9 @@ TEST(TagCoreGuard, BrokenStructureEndsWithCode6AndKeepsTextDumpedBefore) {
       }
 
       const std::string out = dir.Path("dump.txt");
-      EXPECT_EQ(CaptureStdout([&] { EXPECT_EQ(TagCore_DumpInfoToFile(path.c_str(), out.c_str()), 6); }),
-                std::string(c.name) == "unknown byte order" ? "Unknown endian format 'X'!\n" : "");
+      EXPECT_EQ(
+          CaptureStdout([&] { EXPECT_EQ(TagCore_DumpInfoToFile(path.c_str(), out.c_str()), 6); }),
+          std::string(c.name) == "unknown byte order" ? "Unknown endian format 'X'!\n" : "");
       const Bytes written = exif_writer::ReadFileBytes(out);
       EXPECT_EQ(std::string(written.begin(), written.end()), dump.text);
 

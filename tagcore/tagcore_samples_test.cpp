@@ -186,7 +186,8 @@ TEST_F(SamplesTest, SummaryValuesMatchTheReference) {
       const size_t at = text.find(pattern);
       if (want.empty()) continue;
       ASSERT_NE(at, std::string::npos) << column;
-      std::string value = text.substr(at + pattern.size(), text.find('\n', at) - at - pattern.size());
+      std::string value =
+          text.substr(at + pattern.size(), text.find('\n', at) - at - pattern.size());
       if (value.front() == '\'') {
         value = value.substr(1, value.size() - 2);
       } else {
@@ -223,8 +224,8 @@ TEST_F(SamplesTest, DateShiftRewritesExactlyTheReferenceDatePositions) {
     SCOPED_TRACE(file);
     const Bytes original = exif_writer::ReadFileBytes((kSamples / file).string());
     std::vector<size_t> positions;
-    for (const char* column : {"DateTime_offset", "DateTimeOriginal_offset",
-                               "DateTimeDigitized_offset"})
+    for (const char* column :
+         {"DateTime_offset", "DateTimeOriginal_offset", "DateTimeDigitized_offset"})
       if (!picture[column].empty()) positions.push_back(std::stoul(picture[column]));
     for (const std::string& other : Split(picture["other_date_entries"], ' '))
       if (other.find('@') != std::string::npos)

@@ -56,8 +56,14 @@ TEST(TagCoreSegments, FindsExifSegmentBehindOtherSegmentsAndRewritesAtItsPositio
       {"XMP APP1", [&](JpegBuilder& j) { j.Xmp(xmp); }},
       {"comment", [](JpegBuilder& j) { j.Comment("Exif in a comment"); }},
       {"Adobe APP14", [](JpegBuilder& j) { j.Adobe(); }},
-      {"short APP1", [](JpegBuilder& j) { j.Segment(0xE1, {'E', 'x'}); }},
-      {"fill bytes before a marker", [](JpegBuilder& j) { j.Raw({0xFF, 0xFF}).Comment("c"); }},
+      {"short APP1",
+       [](JpegBuilder& j) {
+         j.Segment(0xE1, {'E', 'x'});
+       }},
+      {"fill bytes before a marker",
+       [](JpegBuilder& j) {
+         j.Raw({0xFF, 0xFF}).Comment("c");
+       }},
       {"everything",
        [&](JpegBuilder& j) {
          j.App0Jfif().Xmp(xmp).Comment("comment").Icc(Bytes(100, 1)).Adobe().Segment(0xE5, {});
@@ -142,10 +148,7 @@ TEST(TagCoreSegments, FileShorterThanItsExifSegmentGivesCode4) {
   const std::vector<Case> cases = {
       {26, 2},  // inside the identifier: no EXIF segment to speak of
       {29, 4},  // inside the two bytes behind "Exif"
-      {30, 4},
-      {31, 4},
-      {30 + tiff.bytes.size() - 1, 4},
-      {30 + tiff.bytes.size(), 0},
+      {30, 4}, {31, 4}, {30 + tiff.bytes.size() - 1, 4}, {30 + tiff.bytes.size(), 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kept);

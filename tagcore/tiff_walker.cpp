@@ -69,7 +69,8 @@ uint32_t TiffWalker::U16(uint64_t offset) const {
 }
 
 uint32_t TiffWalker::U32(uint64_t offset) const {
-  return big_endian_ ? (U16(offset) << 16) | U16(offset + 2) : (U16(offset + 2) << 16) | U16(offset);
+  return big_endian_ ? (U16(offset) << 16) | U16(offset + 2)
+                     : (U16(offset + 2) << 16) | U16(offset);
 }
 
 uint64_t TiffWalker::U64(uint64_t offset) const {
@@ -141,9 +142,8 @@ int TiffWalker::WalkEntry(const TagTable& table, int kind, uint32_t entry_offset
   }
 
   if (hook_ != nullptr) {
-    const DirectoryEntry entry{tag,          type,
-                               count,        data_ + value_offset,
-                               inline_value, tiff_position_ + value_offset};
+    const DirectoryEntry entry{
+        tag, type, count, data_ + value_offset, inline_value, tiff_position_ + value_offset};
     if (int code = hook_->OnEntry(entry)) return code;
   }
 
@@ -193,7 +193,8 @@ void TiffWalker::DumpValue(uint32_t type, uint32_t count, uint32_t value_offset)
       for (uint32_t i = 0; i < count; ++i) {
         const auto numerator = static_cast<int32_t>(U32(value_offset + 8 * uint64_t{i}));
         const auto denominator = static_cast<int32_t>(U32(value_offset + 8 * uint64_t{i} + 4));
-        const double quotient = denominator == 0 ? 0.0 : static_cast<double>(numerator) / denominator;
+        const double quotient =
+            denominator == 0 ? 0.0 : static_cast<double>(numerator) / denominator;
         sink_.Piece("%d/%d=%.3g ", numerator, denominator, quotient);
       }
       return;

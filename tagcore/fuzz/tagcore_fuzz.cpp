@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   char small[24];
   TagCore_DumpInfoToAdr(scratch.image.c_str(), small, sizeof small);
   static std::vector<char> big(1 << 20);
-  const int32_t code = TagCore_DumpInfoToAdr(scratch.image.c_str(), big.data(), static_cast<int32_t>(big.size()));
+  const int32_t code =
+      TagCore_DumpInfoToAdr(scratch.image.c_str(), big.data(), static_cast<int32_t>(big.size()));
   if (code == 0 && big.back() != '\0') std::abort();
   TagCore_DumpInfoToAdr(scratch.image.c_str(), nullptr, 0);
 

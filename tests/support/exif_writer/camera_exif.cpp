@@ -1,6 +1,5 @@
 #include "tests/support/exif_writer/camera_exif.h"
 
-
 namespace snapcrate::exif_writer {
 
 namespace {

@@ -23,7 +23,8 @@ TEST(TiffBuilder, LaysOutHeaderDirectoriesAndValuesInBothOrders) {
     tiff.RationalValue(sub, tag::kFNumber, {{28, 10}});
     const Bytes bytes = tiff.Build();
     const bool big = order == ByteOrder::kBig;
-    const Bytes header = big ? Bytes{'M', 'M', 0, 42, 0, 0, 0, 8} : Bytes{'I', 'I', 42, 0, 8, 0, 0, 0};
+    const Bytes header =
+        big ? Bytes{'M', 'M', 0, 42, 0, 0, 0, 8} : Bytes{'I', 'I', 42, 0, 8, 0, 0, 0};
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 8), header);
     // IFD0: 2 + 4 × 12 + 4 bytes at 8, then "Canon\0" at 62; sub at 68.
     EXPECT_EQ(tiff.DirectoryOffset(ifd0), 8u);

@@ -53,7 +53,8 @@ Bytes MakeGrayJpeg(int width, int height) {
   }
   Append(out, MakeSegment(0xC4, tables));
   Append(out, MakeSegment(kSos, {1, 1, 0x00, 0, 63, 0}));
-  const size_t blocks = static_cast<size_t>((width + 7) / 8) * static_cast<size_t>((height + 7) / 8);
+  const size_t blocks =
+      static_cast<size_t>((width + 7) / 8) * static_cast<size_t>((height + 7) / 8);
   const size_t bits = 2 * blocks;
   Bytes scan((bits + 7) / 8, 0);
   // Pad the last byte with 1 bits.
@@ -109,7 +110,8 @@ Bytes InsertExif(const Bytes& jpeg, const Bytes& tiff) {
       return out;
     }
     const size_t end = standalone ? at + 2 : at + 2 + length;
-    out.insert(out.end(), jpeg.begin() + static_cast<long>(at), jpeg.begin() + static_cast<long>(end));
+    out.insert(out.end(), jpeg.begin() + static_cast<long>(at),
+               jpeg.begin() + static_cast<long>(end));
     at = end;
   }
   throw std::invalid_argument("InsertExif: no start of scan");

@@ -90,8 +90,8 @@ TiffBuilder& TiffBuilder::Short(Dir dir, uint16_t tag, const std::vector<uint16_
 
 TiffBuilder& TiffBuilder::SignedShort(Dir dir, uint16_t tag, const std::vector<int16_t>& values) {
   std::vector<uint16_t> patterns(values.begin(), values.end());
-  return Add(dir, {tag, type::kSignedShort, static_cast<uint32_t>(values.size()),
-                   Encode16(patterns)});
+  return Add(dir,
+             {tag, type::kSignedShort, static_cast<uint32_t>(values.size()), Encode16(patterns)});
 }
 
 TiffBuilder& TiffBuilder::Long(Dir dir, uint16_t tag, const std::vector<uint32_t>& values) {
@@ -100,8 +100,8 @@ TiffBuilder& TiffBuilder::Long(Dir dir, uint16_t tag, const std::vector<uint32_t
 
 TiffBuilder& TiffBuilder::SignedLong(Dir dir, uint16_t tag, const std::vector<int32_t>& values) {
   std::vector<uint32_t> patterns(values.begin(), values.end());
-  return Add(dir, {tag, type::kSignedLong, static_cast<uint32_t>(values.size()),
-                   Encode32(patterns)});
+  return Add(dir,
+             {tag, type::kSignedLong, static_cast<uint32_t>(values.size()), Encode32(patterns)});
 }
 
 TiffBuilder& TiffBuilder::RationalValue(Dir dir, uint16_t tag,
