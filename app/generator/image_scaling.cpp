@@ -1,0 +1,292 @@
+#include "app/generator/image_scaling.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "app/generator/pixcore_bitmaps.h"
+#include "app/log.h"
+#include "app/numeric.h"
+#include "app/paths.h"
+#include "app/progress.h"
+#include "pixcore/pixcore.h"
+
+namespace snapcrate {
+namespace {
+
+// Below this excess over the box an original is used as it is, unless it is
+// 200 pixels or more in that direction.
+constexpr int32_t kSmallExcess = 10;
+constexpr int32_t kLargeOriginal = 200;
+// A box at least this many times the original in both directions scales up.
+constexpr double kUpscaleRatio = 1.2;
+// A scaled side this close to the box is stretched to it instead of centred.
+constexpr int32_t kStretchSlack = 4;
+
+bool IsOriginalFormat(const std::string& extension) {
+  return extension == ".gif" || extension == ".jpg" || extension == ".png";
+}
+
+bool LastWriteTime(const std::string& path, int64_t& time) {
+  FindRecord record;
+  if (!FindFile(path, record) || record.is_directory) return false;
+  time = record.last_write_time;
+  return true;
+}
+
+/// A copy keeps its original's last-write time, so only a strictly newer
+/// original makes a file outdated.
+bool IsOutdated(const std::string& target, bool source_known, int64_t source_time) {
+  int64_t target_time = 0;
+  if (!LastWriteTime(target, target_time)) return true;
+  return source_known && source_time > target_time;
+}
+
+/// Lets the user's Abort through at most every 500 ms, and sees a flag set
+/// meanwhile (Ctrl-C, another window) at once.
+bool AbortChecked(int32_t position) { return ProgressUpdateThrottled(position, "@") || AbortRequested(); }
+
+/// One file a picture may need for one box of one scaled album.
+struct OutputFile {
+  SizeBox box;
+  const ScaledOutput* style;
+  std::string target;
+  bool scaled;
+};
+
+/// The size the geometry is computed for. A JPEG decoded at 1/2, 1/4 or 1/8
+/// of its size stands for the original, so the files come out exactly as
+/// from a full decode.
+void GeometrySize(const PictureRecord& picture, int32_t loaded_width, int32_t loaded_height, int32_t width,
+                  int32_t height, int32_t& geometry_width, int32_t& geometry_height) {
+  geometry_width = width;
+  geometry_height = height;
+  if (picture.width < 1 || picture.height < 1 || loaded_width < 1 || loaded_height < 1) return;
+  if (loaded_width == picture.width && loaded_height == picture.height) return;
+  bool reduced = false;
+  for (const int32_t factor : {2, 4, 8})
+    reduced = reduced || (std::abs(int64_t{loaded_width} * factor - picture.width) < factor &&
+                          std::abs(int64_t{loaded_height} * factor - picture.height) < factor);
+  if (!reduced) return;  // the file changed since it was listed: trust the pixels
+  const int32_t turn = picture.rotation % 180;
+  if (turn == 0 && width == loaded_width && height == loaded_height) {
+    geometry_width = picture.width;
+    geometry_height = picture.height;
+  } else if (turn == 90 && width == loaded_height && height == loaded_width) {
+    geometry_width = picture.height;
+    geometry_height = picture.width;
+  } else {
+    // Other angles widen the picture; its scale is the decode's.
+    const double scale = double(picture.width) / loaded_width;
+    geometry_width = std::max(1, ToInt32(width * scale));
+    geometry_height = std::max(1, ToInt32(height * scale));
+  }
+}
+
+}  // namespace
+
+std::string GetSizeDirName(SizeBox box) {
+  std::string name;
+  if (box.width > 0 && box.height > 0)
+    name = std::to_string(box.width) + "x" + std::to_string(box.height);
+  else if (box.width == kOrigSize && box.height == kOrigSize)
+    name = "origsize";
+  else if (box.width == kOrigCopy && box.height == kOrigCopy)
+    name = "origcopy";
+  else if (box.width == kOrigLink && box.height == kOrigLink)
+    name = "origlink";
+  else
+    name = "UNDEFINED";
+  return "_" + name + "_";
+}
+
+bool IsScalingOfOrigImageNeeded(const PictureRecord& picture, SizeBox box) {
+  const int32_t W = picture.width, H = picture.height;
+  const int32_t w = box.width, h = box.height;
+  if (W < 1 || H < 1) {
+    LogMessage("IsScalingOfOrigImageNeeded: internal error");
+    return false;
+  }
+  if (w < 0 || h < 0) return false;
+  if (picture.extension.empty()) return true;
+  if (!IsOriginalFormat(picture.extension)) return true;
+  if (picture.rotation != 0) return true;
+  if (w == 0 && h == 0) return false;
+  if (W - w >= kSmallExcess || H - h >= kSmallExcess) return true;
+  if ((W - w > 0 && W >= kLargeOriginal) || (H - h > 0 && H >= kLargeOriginal)) return true;
+  if (double(w) / W >= kUpscaleRatio && double(h) / H >= kUpscaleRatio) return true;
+  return false;
+}
+
+std::string GetOutputFileName(const PictureRecord& picture, SizeBox box) {
+  std::string extension;
+  std::string base = SplitExt(picture.file_name, extension);
+  if (box.width >= 0 && box.height >= 0 && picture.rotation != 0) base += "r" + std::to_string(picture.rotation);
+  if (!IsScalingOfOrigImageNeeded(picture, box)) return base + extension;
+  if (extension == ".jpg") return base + ".jpg";
+  return base + extension + ".jpg";
+}
+
+std::string GetOutputPath(const std::string& output_dir, const PictureRecord& picture, SizeBox box) {
+  return output_dir + GetSizeDirName(box) + "/" + GetOutputFileName(picture, box);
+}
+
+int32_t ComputeTileGeometry(int32_t picture_width, int32_t picture_height, int32_t box_width,
+                            int32_t box_height, bool exact_size, int32_t border_width,
+                            int32_t border_height, TileGeometry& geometry) {
+  geometry = TileGeometry();
+  int32_t W = box_width == 0 ? picture_width : box_width;
+  int32_t H = box_height == 0 ? picture_height : box_height;
+  // A negative box is a code that never reaches here; it fits nothing.
+  if (W <= 0 || H <= 0 || picture_width <= 0 || picture_height <= 0) return kTileNoBox;
+
+  const double ratio = std::max(double(picture_width) / W, double(picture_height) / H);
+  int32_t width = std::max(1, ToInt32(picture_width / ratio));
+  int32_t height = std::max(1, ToInt32(picture_height / ratio));
+  int32_t x = 0, y = 0;
+  if (W - width < kStretchSlack)
+    width = W;
+  else
+    x = ToInt32((W - width) / 2.0);
+  if (H - height < kStretchSlack)
+    height = H;
+  else
+    y = ToInt32((H - height) / 2.0);
+  if (exact_size) {
+    W = width;
+    H = height;
+    x = 0;
+    y = 0;
+  }
+  geometry.canvas_width = std::max<int32_t>(1, W + 2 * border_width);
+  geometry.canvas_height = std::max<int32_t>(1, H + 2 * border_height);
+  geometry.x = border_width + x;
+  geometry.y = border_height + y;
+  geometry.width = width;
+  geometry.height = height;
+  return PIXCORE_OK;
+}
+
+int32_t SaveJpgTile(int32_t bitmap, const std::string& target, int32_t box_width, int32_t box_height,
+                    const ScaledOutput& style, int32_t& canvas_width, int32_t& canvas_height,
+                    int32_t picture_width, int32_t picture_height) {
+  canvas_width = 0;
+  canvas_height = 0;
+  if (picture_width < 1 || picture_height < 1) {
+    const int32_t code = PixCoreGetImageSize(bitmap, picture_width, picture_height);
+    if (code != PIXCORE_OK) return code;
+  }
+  TileGeometry geometry;
+  const int32_t fitted = ComputeTileGeometry(picture_width, picture_height, box_width, box_height,
+                                             style.exact_size, style.border_width, style.border_height, geometry);
+  if (fitted != PIXCORE_OK) return fitted;
+  canvas_width = geometry.canvas_width;
+  canvas_height = geometry.canvas_height;
+
+  PixBitmap canvas = PixCoreCreateBitmap(geometry.canvas_width, geometry.canvas_height);
+  if (!canvas) return kTileNoCanvas;
+  int32_t code = PixCoreFillBitmap(canvas.get(), style.red, style.green, style.blue);
+  // Upwards or downwards alike, the picture goes into its own rectangle, so
+  // borders, background and aspect survive a picture smaller than the box.
+  if (code == PIXCORE_OK)
+    code = PixCoreLinearDownScaleCopy(bitmap, canvas.get(), geometry.x, geometry.y, geometry.width,
+                                      geometry.height);
+  if (code != PIXCORE_OK) return code;
+  // A quality the library refuses would fail every picture of the album.
+  const int32_t quality = std::clamp<int32_t>(style.quality, 1, 100);
+  return PixCoreSaveImageAsJpeg(canvas.get(), target, quality);
+}
+
+int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir, const PictureRecord& picture,
+                    std::span<const ScaledOutput> outputs, int32_t& files_made, int32_t& operation_counter) {
+  const std::string source = source_dir + picture.file_name;
+  int64_t source_time = 0;
+  const bool source_known = LastWriteTime(source, source_time);
+
+  // Which files are outdated, and how large a decode the scaled ones need.
+  std::vector<OutputFile> files;
+  files.reserve(outputs.size() * 2);
+  bool work_needed = false, decode_needed = false, full_decode = false;
+  int32_t max_width = 0, max_height = 0;
+  for (const ScaledOutput& output : outputs) {
+    for (const SizeBox box : {output.thumbnail, output.full}) {
+      if (IsLinkBox(box)) continue;
+      OutputFile& file = files.emplace_back(OutputFile{box, &output, GetOutputPath(output_dir, picture, box),
+                                                       IsScalingOfOrigImageNeeded(picture, box)});
+      if (!IsOutdated(file.target, source_known, source_time)) continue;
+      work_needed = true;
+      if (!file.scaled) continue;
+      decode_needed = true;
+      if (box.width <= 0 || box.height <= 0) full_decode = true;
+      max_width = std::max<int32_t>(max_width, box.width);
+      max_height = std::max<int32_t>(max_height, box.height);
+    }
+  }
+  if (!work_needed) return PIXCORE_OK;
+
+  if (ProgressUpdate(++operation_counter, source)) return kResizeAborted;
+
+  // Only copies to make: the pixels are not needed.
+  PixBitmap bitmap;
+  int32_t width = 0, height = 0, geometry_width = 0, geometry_height = 0;
+  if (decode_needed) {
+    int32_t code = 0;
+    bitmap = full_decode ? PixCoreLoadImage(PIXCORE_DETECT_FORMAT, source, code)
+                         : PixCoreLoadImageForBox(PIXCORE_DETECT_FORMAT, source, max_width, max_height, code);
+    if (!bitmap || code != PIXCORE_OK) {
+      if (code == PIXCORE_OK) code = PIXCORE_ERROR_DECODE;
+      LogMessage("PixCore_LoadImage: Error " + std::to_string(code) + " while loading '" + source + "'");
+      return code;
+    }
+    int32_t loaded_width = 0, loaded_height = 0;
+    code = PixCoreGetImageSize(bitmap.get(), loaded_width, loaded_height);
+    if (code != PIXCORE_OK) return code;
+    width = loaded_width;
+    height = loaded_height;
+    if (picture.rotation != 0) {
+      if (AbortChecked(operation_counter)) return kResizeAborted;
+      PixBitmap rotated;
+      code = PixCoreRotateCopy(bitmap.get(), rotated, picture.rotation);
+      bitmap = std::move(rotated);  // the unrotated pixels are freed here
+      if (code != PIXCORE_OK) return code;
+      code = PixCoreGetImageSize(bitmap.get(), width, height);
+      if (code != PIXCORE_OK) return code;
+    }
+    GeometrySize(picture, loaded_width, loaded_height, width, height, geometry_width, geometry_height);
+  }
+
+  const ScaledOutput* album = nullptr;
+  for (const OutputFile& file : files) {
+    if (file.style != album) {
+      album = file.style;
+      if (AbortChecked(operation_counter)) return kResizeAborted;
+    }
+    // Looked at again: an earlier album with the same box may have made it.
+    if (!IsOutdated(file.target, source_known, source_time)) continue;
+    if (file.scaled) {
+      if (AbortChecked(operation_counter)) return kResizeAborted;
+      int32_t canvas_width = 0, canvas_height = 0;
+      const int32_t code = SaveJpgTile(bitmap.get(), file.target, file.box.width, file.box.height, *file.style,
+                                       canvas_width, canvas_height, geometry_width, geometry_height);
+      if (code != PIXCORE_OK) {
+        LogMessage("Error while creating '" + file.target + "'");
+        return code;
+      }
+      ++files_made;
+    } else if (CopyFile(source, file.target) == 0) {
+      ++files_made;
+    }
+  }
+  return PIXCORE_OK;
+}
+
+void CreateSizeDirs(const std::string& output_dir, const ScaledOutput& output,
+                    std::span<const Subchapter> subchapters) {
+  for (const SizeBox box : {output.thumbnail, output.full}) {
+    const std::string dir = output_dir + GetSizeDirName(box);
+    MakeDir(dir);
+    for (const Subchapter& subchapter : subchapters) MakeDir(dir + "/" + subchapter.dir_name);
+  }
+}
+
+}  // namespace snapcrate

@@ -1,0 +1,115 @@
+#include "app/generator/pixcore_bitmaps.h"
+
+#include "app/generator/image_library.h"
+#include "pixcore/pixcore.h"
+
+namespace snapcrate {
+namespace {
+
+// Looked up at every call: the library directory may change between calls
+// (tests, tools), and the loader then binds the library found there.
+template <typename FunctionPointer>
+FunctionPointer Bind(const char* symbol) {
+  return reinterpret_cast<FunctionPointer>(PixCoreLibrary().Find(symbol));
+}
+
+}  // namespace
+
+PixBitmap& PixBitmap::operator=(PixBitmap&& other) noexcept {
+  if (this != &other) Reset(other.Release());
+  return *this;
+}
+
+int32_t PixBitmap::Release() {
+  const int32_t handle = handle_;
+  handle_ = 0;
+  return handle;
+}
+
+void PixBitmap::Reset(int32_t handle) {
+  if (handle_ != 0 && handle_ != handle) PixCoreDeleteBitmap(handle_);
+  handle_ = handle;
+}
+
+PixBitmap PixCoreLoadImage(int32_t format, const std::string& path, int32_t& error_code) {
+  const auto function = Bind<PixCore_LoadImageFn>("PixCore_LoadImage");
+  if (!function) {
+    error_code = PIXCORE_ERROR_INIT;
+    return PixBitmap();
+  }
+  error_code = 0;
+  PixBitmap bitmap(function(format, path.c_str(), &error_code));
+  if (error_code != PIXCORE_OK) bitmap.Reset();
+  return bitmap;
+}
+
+PixBitmap PixCoreLoadImageForBox(int32_t format, const std::string& path, int32_t box_width, int32_t box_height,
+                                 int32_t& error_code) {
+  const auto function = Bind<PixCore_LoadImageForBoxFn>("PixCore_LoadImageForBox");
+  if (!function) {
+    error_code = PIXCORE_ERROR_INIT;
+    return PixBitmap();
+  }
+  error_code = 0;
+  PixBitmap bitmap(function(format, path.c_str(), box_width, box_height, &error_code));
+  if (error_code != PIXCORE_OK) bitmap.Reset();
+  return bitmap;
+}
+
+int32_t PixCoreGetImageSize(int32_t bitmap, int32_t& width, int32_t& height) {
+  width = 0;
+  height = 0;
+  const auto function = Bind<PixCore_GetImageSizeFn>("PixCore_GetImageSize");
+  if (!function) return PIXCORE_ERROR_INIT;
+  return function(bitmap, &width, &height);
+}
+
+int32_t PixCoreRotateCopy(int32_t source, PixBitmap& rotated, int32_t angle) {
+  rotated.Reset();
+  const auto function = Bind<PixCore_RotateCopyFn>("PixCore_RotateCopy");
+  if (!function) return PIXCORE_ERROR_INIT;
+  int32_t handle = 0;
+  const int32_t code = function(source, &handle, angle);
+  rotated.Reset(handle);
+  if (code != PIXCORE_OK) rotated.Reset();
+  return code;
+}
+
+PixBitmap PixCoreCreateBitmap(int32_t width, int32_t height) {
+  const auto function = Bind<PixCore_CreateBitmapFn>("PixCore_CreateBitmap");
+  if (!function) return PixBitmap();
+  return PixBitmap(function(width, height));
+}
+
+int32_t PixCoreFillBitmap(int32_t bitmap, int32_t red, int32_t green, int32_t blue) {
+  const auto function = Bind<PixCore_FillBitmapFn>("PixCore_FillBitmap");
+  if (!function) return PIXCORE_ERROR_INIT;
+  return function(bitmap, red, green, blue);
+}
+
+int32_t PixCoreLinearDownScaleCopy(int32_t source, int32_t destination, int32_t x, int32_t y, int32_t width,
+                                   int32_t height) {
+  const auto function = Bind<PixCore_LinearDownScaleCopyFn>("PixCore_LinearDownScaleCopy");
+  if (!function) return PIXCORE_ERROR_INIT;
+  return function(source, destination, x, y, width, height);
+}
+
+int32_t PixCoreScaleCopy(int32_t source, int32_t destination, int32_t flags) {
+  const auto function = Bind<PixCore_ScaleCopyFn>("PixCore_ScaleCopy");
+  if (!function) return PIXCORE_ERROR_INIT;
+  return function(source, destination, flags);
+}
+
+int32_t PixCoreSaveImageAsJpeg(int32_t bitmap, const std::string& path, int32_t quality) {
+  const auto function = Bind<PixCore_SaveImageAsJpegFn>("PixCore_SaveImageAsJpeg");
+  if (!function) return PIXCORE_ERROR_INIT;
+  return function(bitmap, path.c_str(), quality);
+}
+
+int32_t PixCoreDeleteBitmap(int32_t bitmap) {
+  const auto function = Bind<PixCore_DeleteBitmapFn>("PixCore_DeleteBitmap");
+  if (!function) return PIXCORE_ERROR_INIT;
+  return function(bitmap);
+}
+
+}  // namespace snapcrate
