@@ -9,6 +9,7 @@
 #include "app/paths.h"
 #include "app/program_state.h"
 #include "app/progress.h"
+#include "app/schemes/scheme_reader.h"
 #include "app/settings.h"
 #include "app/template/builtin_variables.h"
 #include "app/ui_port.h"
@@ -53,6 +54,7 @@ void Init(const InitOptions& options) {
   // The template names, the schemes and configurations, and the stop list are
   // read here, in this order, once their modules are linked in.
   InitNames();
+  LoadSchemesAndConfigs();
   ReadStopList();
   LogMessage("Initialization completed.");
   program.initialized = true;

@@ -19,6 +19,15 @@ using testing::WriteFile;
 
 class InitTest : public ::testing::Test {
  protected:
+  // Start-up ends the program without a scheme, so every home gets a small one.
+  InitTest() {
+    WriteFile(home_ / "etc/scheme_test/scheme.ini",
+              "[Name]\r\nTest\r\n[ShortName]\r\nT\r\n[Description]\r\nd\r\n[PageSchemes]\r\nindex=p\r\n");
+    WriteFile(home_ / "etc/scheme_test/p.ini", "[MainSection]\r\n<p>$(CHAPTER_TITLE)</p>\r\n");
+    WriteFile(home_ / "etc/config_test.ini",
+              "[Name]\r\nTest\r\n[IndexMainScheme]\r\nTest\r\n[ScaledAlbumSchemes]\r\n"
+              "Test,800x600,100x100,4,5x3,0x0,1,#000000,85\r\n");
+  }
   void RunInit() { Init({.home_override = home_.path()}); }
   RecordingUiPort ui_;
   TempDir home_;
@@ -50,7 +59,7 @@ TEST_F(InitTest, CreatesTheSettingsFileWithSeventeenKeysInOrder) {
   // A second start creates nothing.
   ui_.log_lines.clear();
   RunInit();
-  EXPECT_EQ(ui_.log_lines, (std::vector<std::string>{"Stoplist read!", "Initialization completed."}));
+  EXPECT_EQ(ui_.log_lines, (std::vector<std::string>{"Reading Scheme Test ...", "Stoplist read!", "Initialization completed."}));
 }
 
 TEST_F(InitTest, ConvertsNumericSettingsByTheirLeadingNumber) {
@@ -83,7 +92,9 @@ TEST_F(InitTest, UnpackOnFirstStartShowsTheSettingsDialog) {
 }
 
 TEST_F(InitTest, SettingsFileThatCannotBeCreatedLeavesDefaults) {
-  // No etc/ directory: the file cannot be written, start-up goes on with defaults.
+  // A directory where the settings file belongs: the file cannot be written,
+  // start-up goes on with defaults.
+  WriteFile(home_ / "etc/snapcrate.ini/keep", "");
   RunInit();
   EXPECT_TRUE(Program().initialized);
   EXPECT_EQ(Program().own_index_page_sub_nodes_threshold, 2);
