@@ -8,6 +8,7 @@
 
 #include "app/generator/pixcore_bitmaps.h"
 #include "app/file_lib.h"
+#include "app/generator/dir_listing.h"
 #include "app/library_loader.h"
 #include "app/paths.h"
 #include "app/progress.h"
@@ -442,6 +443,46 @@ TEST_F(ImageScalingTest, AbortStopsBeforeAnythingIsWritten) {
   ui_.abort_at_event = 0;
   EXPECT_EQ(Resize(picture, outputs), 1);
   EXPECT_EQ(files_made_, 2);
+}
+
+TEST_F(ImageScalingTest, RealCameraPicturesComeOutInTheirBoxes) {
+  const std::string samples = SNAPCRATE_SOURCE_DIR "../shared/testdata/exif-samples/";
+  if (!IsDirectory(samples)) GTEST_SKIP() << "sample pictures not found at " << samples;
+  std::vector<DirEntry> entries;
+  ListDirEntries(samples, kFileEntries, entries, kMaxDirEntries);
+  const std::vector<ScaledOutput> outputs = {{.full = {640, 480}, .thumbnail = {160, 160}, .quality = 75}};
+  CreateSizeDirs(output_, outputs[0], {});
+  int pictures = 0;
+  for (const DirEntry& entry : entries) {
+    PictureRecord picture;
+    if (!ReadPictureRecord(samples, entry.name, picture) || picture.extension != ".jpg") continue;
+    ++pictures;
+    const int32_t code = ResizeImage(samples, output_, picture, outputs, files_made_, operations_);
+    if (code != 1) {
+      // Damaged samples: one log line naming the file, nothing else.
+      EXPECT_EQ(ui_.log_lines.back(), "PixCore_LoadImage: Error " + std::to_string(code) + " while loading '" +
+                                          samples + entry.name + "'");
+      continue;
+    }
+    EXPECT_EQ(FileSize(Output({160, 160}, entry.name)), (Size{160, 160})) << entry.name;
+    const std::string full = Output({640, 480}, entry.name);
+    if (IsScalingOfOrigImageNeeded(picture, {640, 480}))
+      EXPECT_EQ(FileSize(full), (Size{640, 480})) << entry.name;
+    else
+      EXPECT_EQ(testing::ReadFile(full), testing::ReadFile(samples + entry.name)) << entry.name;
+  }
+  ASSERT_GT(pictures, 10);
+  EXPECT_GT(files_made_, 2 * 10);
+
+  files_made_ = 0;
+  ui_.log_lines.clear();
+  for (const DirEntry& entry : entries) {
+    PictureRecord picture;
+    if (!ReadPictureRecord(samples, entry.name, picture) || picture.extension != ".jpg") continue;
+    ResizeImage(samples, output_, picture, outputs, files_made_, operations_);
+  }
+  // Damaged pictures are tried again; every picture made is up to date.
+  EXPECT_EQ(files_made_, 0);
 }
 
 }  // namespace
