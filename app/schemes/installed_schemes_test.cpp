@@ -1,7 +1,7 @@
 // The schemes and configurations delivered in etc/: they load without a
 // message, compile without a suspected error, and every kind of page they
-// make is valid HTML without an error or undefined marker, both with only the
-// variables a page always has and with every variable set.
+// make passes tidy without a warning and holds no error or undefined marker,
+// both with only the variables a page always has and with every variable set.
 
 #include <sys/wait.h>
 
@@ -100,11 +100,11 @@ const std::vector<std::pair<int, std::string>> kChapterOptional = {
     {builtin::CHAPTER_MAINTHUMBNAIL_LINK, "160x160\\IMG_0001.jpg"},
     {builtin::CHAPTER_MAINFULLPIC_LINK, "1024x768\\IMG_0001.jpg"},
     {builtin::CUR_BACKINDEXPAGE_LINK, "..\\index.htm"},
-    {builtin::CUR_BACKINDEXTITLE, "Home"},
+    {builtin::CUR_BACKINDEXTITLE, "\"Home\" & away"},
     {builtin::CUR_PREVPAGE_LINK, "..\\Spring\\index.htm"},
-    {builtin::CUR_PREVTITLE, "Spring"},
+    {builtin::CUR_PREVTITLE, "The \"old\" town (2/4)"},
     {builtin::CUR_NEXTPAGE_LINK, "index_1.htm"},
-    {builtin::CUR_NEXTTITLE, "(2/3)"},
+    {builtin::CUR_NEXTTITLE, "Cold morning.<br>Nobody \"else\" (4/4)"},
 };
 const std::vector<std::pair<int, std::string>> kPictureAlways = {
     {builtin::PIC_INDEXNO, "7"},
@@ -205,7 +205,8 @@ class PageWriter {
     }
     Sections({19, 20});
     SetBuiltinVar(set_, builtin::SUBCHAPTER_KEY, "_party");
-    SetBuiltinVar(set_, builtin::SUBCHAPTER_TITLE, "Party \"night\"\r\nwith friends");
+    // A sub-chapter without a description file has an empty title.
+    SetBuiltinVar(set_, builtin::SUBCHAPTER_TITLE, full_ ? "Party \"night\"\r\nwith friends" : "");
     Sections({21, 15, 16});
     for (int i = 4; i <= 5; ++i) {
       Picture(i);
@@ -269,8 +270,9 @@ TEST_F(InstalledSchemesTest, EveryPageIsValidHtmlWithoutMarkers) {
         if (!have_tidy) continue;
         const std::string report = path + ".tidy";
         const int status = std::system(("tidy -e -q '" + path + "' 2>'" + report + "'").c_str());
-        // 0: clean, 1: warnings only, 2: errors.
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) < 2) << what << "\n" << ReadFile(report);
+        // 0: clean, 1: warnings only, 2: errors. Warnings count too: a quote
+        // that ends an attribute early is only a warning.
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << what << "\n" << ReadFile(report);
       }
     }
   }
