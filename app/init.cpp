@@ -51,8 +51,8 @@ void Init(const InitOptions& options) {
   const bool unpacked = FirstStartUnpack();
   ReadSettings();
   if (unpacked) Ui().RunSettingsDialog();
-  // The template names, the schemes and configurations, and the stop list are
-  // read here, in this order, once their modules are linked in.
+  // The template names, then the schemes and configurations (which use them),
+  // then the stop list.
   InitNames();
   LoadSchemesAndConfigs();
   ReadStopList();
