@@ -37,7 +37,8 @@ void WriteRedirectPage(const std::string& destination_path, const std::string& r
   if (!FileExists(template_path)) return;
   const std::unique_ptr<TextFile> input = OpenForInput(template_path);
   if (!input) return;
-  const std::unique_ptr<TextFile> page = OpenForOutput(JoinPath(destination_path, "index" + extension));
+  const std::unique_ptr<TextFile> page =
+      OpenForOutput(JoinPath(destination_path, "index" + extension));
   if (!page) return;
   // In link form: the page puts it into an attribute value.
   const std::string link = FormatLink(root_dir_name + "/index" + extension);
@@ -51,7 +52,8 @@ void CopySchemeCommonFiles(const std::string& scheme_dir, const std::string& com
   if (!IsDirectory(source_dir)) return;
   std::vector<DirEntry> entries;
   ListDirEntries(source_dir, kFileEntries, entries, kMaxDirEntries);
-  for (const DirEntry& entry : entries) CopyFile(source_dir + entry.name, JoinPath(common_dir, entry.name));
+  for (const DirEntry& entry : entries)
+    CopyFile(source_dir + entry.name, JoinPath(common_dir, entry.name));
 }
 
 void CopyAlbumRootFiles(const std::string& destination_path, const std::string& root_dir_name,

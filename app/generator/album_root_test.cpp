@@ -53,7 +53,8 @@ TEST_F(AlbumRootTest, PutsFixedFilesRedirectPageAndCommonFilesInPlace) {
   WriteFile(dir_ / "scheme_b/_common_/shared.js", "b script");
   WriteFile(dir_ / "scheme_b/_common_/icons/x.png", "not copied: below a subdirectory");
   WriteFile(dir_ / "scheme_c/scheme.ini", "no common files");
-  const std::vector<std::string> schemes = {dir_ / "scheme_a", dir_ / "scheme_c", dir_ / "scheme_b/"};
+  const std::vector<std::string> schemes = {dir_ / "scheme_a", dir_ / "scheme_c",
+                                            dir_ / "scheme_b/"};
 
   CopyAlbumRootFiles(dest_, "_snapcrate_", schemes);
 
@@ -90,7 +91,8 @@ TEST_F(AlbumRootTest, InstalledStarterGoesBesideTheAlbumAndRerunsReplaceFiles) {
 
 TEST_F(AlbumRootTest, RedirectLinkIsInLinkFormAndAMissingTemplateWritesNothing) {
   WriteRedirectPage(dest_, "my \"album\"");
-  EXPECT_NE(ReadFile(dest_ + "index.htm").find("href=\"my%20%22album%22/index.htm\""), std::string::npos)
+  EXPECT_NE(ReadFile(dest_ + "index.htm").find("href=\"my%20%22album%22/index.htm\""),
+            std::string::npos)
       << ReadFile(dest_ + "index.htm");
 
   std::filesystem::remove(home_ / "etc/redirect.htm.ini");

@@ -44,7 +44,9 @@ bool IsOutdated(const std::string& target, bool source_known, int64_t source_tim
 
 /// Lets the user's Abort through at most every 500 ms, and sees a flag set
 /// meanwhile (Ctrl-C, another window) at once.
-bool AbortChecked(int32_t position) { return ProgressUpdateThrottled(position, "@") || AbortRequested(); }
+bool AbortChecked(int32_t position) {
+  return ProgressUpdateThrottled(position, "@") || AbortRequested();
+}
 
 /// One file a picture may need for one box of one scaled album.
 struct OutputFile {
@@ -57,8 +59,9 @@ struct OutputFile {
 /// The size the geometry is computed for. A JPEG decoded at 1/2, 1/4 or 1/8
 /// of its size stands for the original, so the files come out exactly as
 /// from a full decode.
-void GeometrySize(const PictureRecord& picture, int32_t loaded_width, int32_t loaded_height, int32_t width,
-                  int32_t height, int32_t& geometry_width, int32_t& geometry_height) {
+void GeometrySize(const PictureRecord& picture, int32_t loaded_width, int32_t loaded_height,
+                  int32_t width, int32_t height, int32_t& geometry_width,
+                  int32_t& geometry_height) {
   geometry_width = width;
   geometry_height = height;
   if (picture.width < 1 || picture.height < 1 || loaded_width < 1 || loaded_height < 1) return;
@@ -121,13 +124,15 @@ bool IsScalingOfOrigImageNeeded(const PictureRecord& picture, SizeBox box) {
 std::string GetOutputFileName(const PictureRecord& picture, SizeBox box) {
   std::string extension;
   std::string base = SplitExt(picture.file_name, extension);
-  if (box.width >= 0 && box.height >= 0 && picture.rotation != 0) base += "r" + std::to_string(picture.rotation);
+  if (box.width >= 0 && box.height >= 0 && picture.rotation != 0)
+    base += "r" + std::to_string(picture.rotation);
   if (!IsScalingOfOrigImageNeeded(picture, box)) return base + extension;
   if (extension == ".jpg") return base + ".jpg";
   return base + extension + ".jpg";
 }
 
-std::string GetOutputPath(const std::string& output_dir, const PictureRecord& picture, SizeBox box) {
+std::string GetOutputPath(const std::string& output_dir, const PictureRecord& picture,
+                          SizeBox box) {
   return output_dir + GetSizeDirName(box) + "/" + GetOutputFileName(picture, box);
 }
 
@@ -167,9 +172,9 @@ int32_t ComputeTileGeometry(int32_t picture_width, int32_t picture_height, int32
   return PIXCORE_OK;
 }
 
-int32_t SaveJpgTile(int32_t bitmap, const std::string& target, int32_t box_width, int32_t box_height,
-                    const ScaledOutput& style, int32_t& canvas_width, int32_t& canvas_height,
-                    int32_t picture_width, int32_t picture_height) {
+int32_t SaveJpgTile(int32_t bitmap, const std::string& target, int32_t box_width,
+                    int32_t box_height, const ScaledOutput& style, int32_t& canvas_width,
+                    int32_t& canvas_height, int32_t picture_width, int32_t picture_height) {
   canvas_width = 0;
   canvas_height = 0;
   if (picture_width < 1 || picture_height < 1) {
@@ -177,8 +182,9 @@ int32_t SaveJpgTile(int32_t bitmap, const std::string& target, int32_t box_width
     if (code != PIXCORE_OK) return code;
   }
   TileGeometry geometry;
-  const int32_t fitted = ComputeTileGeometry(picture_width, picture_height, box_width, box_height,
-                                             style.exact_size, style.border_width, style.border_height, geometry);
+  const int32_t fitted =
+      ComputeTileGeometry(picture_width, picture_height, box_width, box_height, style.exact_size,
+                          style.border_width, style.border_height, geometry);
   if (fitted != PIXCORE_OK) return fitted;
   canvas_width = geometry.canvas_width;
   canvas_height = geometry.canvas_height;
@@ -197,8 +203,9 @@ int32_t SaveJpgTile(int32_t bitmap, const std::string& target, int32_t box_width
   return PixCoreSaveImageAsJpeg(canvas.get(), target, quality);
 }
 
-int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir, const PictureRecord& picture,
-                    std::span<const ScaledOutput> outputs, int32_t& files_made, int32_t& operation_counter) {
+int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir,
+                    const PictureRecord& picture, std::span<const ScaledOutput> outputs,
+                    int32_t& files_made, int32_t& operation_counter) {
   const std::string source = source_dir + picture.file_name;
   int64_t source_time = 0;
   const bool source_known = LastWriteTime(source, source_time);
@@ -211,8 +218,9 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
   for (const ScaledOutput& output : outputs) {
     for (const SizeBox box : {output.thumbnail, output.full}) {
       if (IsLinkBox(box)) continue;
-      OutputFile& file = files.emplace_back(OutputFile{box, &output, GetOutputPath(output_dir, picture, box),
-                                                       IsScalingOfOrigImageNeeded(picture, box)});
+      OutputFile& file =
+          files.emplace_back(OutputFile{box, &output, GetOutputPath(output_dir, picture, box),
+                                        IsScalingOfOrigImageNeeded(picture, box)});
       if (!IsOutdated(file.target, source_known, source_time)) continue;
       work_needed = true;
       if (!file.scaled) continue;
@@ -232,10 +240,12 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
   if (decode_needed) {
     int32_t code = 0;
     bitmap = full_decode ? PixCoreLoadImage(PIXCORE_DETECT_FORMAT, source, code)
-                         : PixCoreLoadImageForBox(PIXCORE_DETECT_FORMAT, source, max_width, max_height, code);
+                         : PixCoreLoadImageForBox(PIXCORE_DETECT_FORMAT, source, max_width,
+                                                  max_height, code);
     if (!bitmap || code != PIXCORE_OK) {
       if (code == PIXCORE_OK) code = PIXCORE_ERROR_DECODE;
-      LogMessage("PixCore_LoadImage: Error " + std::to_string(code) + " while loading '" + source + "'");
+      LogMessage("PixCore_LoadImage: Error " + std::to_string(code) + " while loading '" + source +
+                 "'");
       return code;
     }
     int32_t loaded_width = 0, loaded_height = 0;
@@ -252,7 +262,8 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
       code = PixCoreGetImageSize(bitmap.get(), width, height);
       if (code != PIXCORE_OK) return code;
     }
-    GeometrySize(picture, loaded_width, loaded_height, width, height, geometry_width, geometry_height);
+    GeometrySize(picture, loaded_width, loaded_height, width, height, geometry_width,
+                 geometry_height);
   }
 
   const ScaledOutput* album = nullptr;
@@ -266,8 +277,9 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
     if (file.scaled) {
       if (AbortChecked(operation_counter)) return kResizeAborted;
       int32_t canvas_width = 0, canvas_height = 0;
-      const int32_t code = SaveJpgTile(bitmap.get(), file.target, file.box.width, file.box.height, *file.style,
-                                       canvas_width, canvas_height, geometry_width, geometry_height);
+      const int32_t code =
+          SaveJpgTile(bitmap.get(), file.target, file.box.width, file.box.height, *file.style,
+                      canvas_width, canvas_height, geometry_width, geometry_height);
       if (code != PIXCORE_OK) {
         LogMessage("Error while creating '" + file.target + "'");
         return code;

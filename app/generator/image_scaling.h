@@ -41,7 +41,7 @@ inline bool IsLinkBox(SizeBox box) { return box.width == kOrigLink || box.height
 struct ScaledOutput {
   SizeBox full;
   SizeBox thumbnail;
-  bool exact_size = false;  // the canvas takes the scaled picture's size, not the box's
+  bool exact_size = false;    // the canvas takes the scaled picture's size, not the box's
   int16_t border_width = 0;   // added on the left and on the right
   int16_t border_height = 0;  // added at the top and at the bottom
   int16_t red = 0, green = 0, blue = 0;
@@ -88,9 +88,9 @@ int32_t ComputeTileGeometry(int32_t picture_width, int32_t picture_height, int32
 /// given (a bitmap decoded at a reduced size stands for a larger picture),
 /// else for the bitmap's size. 1, kTileNoBox, kTileNoCanvas or the library's
 /// code. The bitmap stays with the caller.
-int32_t SaveJpgTile(int32_t bitmap, const std::string& target, int32_t box_width, int32_t box_height,
-                    const ScaledOutput& style, int32_t& canvas_width, int32_t& canvas_height,
-                    int32_t picture_width = 0, int32_t picture_height = 0);
+int32_t SaveJpgTile(int32_t bitmap, const std::string& target, int32_t box_width,
+                    int32_t box_height, const ScaledOutput& style, int32_t& canvas_width,
+                    int32_t& canvas_height, int32_t picture_width = 0, int32_t picture_height = 0);
 
 /// Makes sure every file of `picture` for `outputs` (one to ten scaled albums)
 /// exists below `output_dir` and is not older than the original in
@@ -100,8 +100,9 @@ int32_t SaveJpgTile(int32_t bitmap, const std::string& target, int32_t box_width
 /// work is needed. 1 when done or nothing was to do, kResizeAborted, or the
 /// failing library or tile code (logged where the library failed).
 /// Touches no state but its arguments, the files, the log and the progress.
-int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir, const PictureRecord& picture,
-                    std::span<const ScaledOutput> outputs, int32_t& files_made, int32_t& operation_counter);
+int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir,
+                    const PictureRecord& picture, std::span<const ScaledOutput> outputs,
+                    int32_t& files_made, int32_t& operation_counter);
 
 /// Creates output_dir + the size directories of both boxes of `output`, and in
 /// each one directory per subchapter; existing ones are kept, failures are silent.

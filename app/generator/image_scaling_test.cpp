@@ -6,9 +6,9 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/generator/pixcore_bitmaps.h"
 #include "app/file_lib.h"
 #include "app/generator/dir_listing.h"
+#include "app/generator/pixcore_bitmaps.h"
 #include "app/library_loader.h"
 #include "app/paths.h"
 #include "app/progress.h"
@@ -36,7 +36,8 @@ constexpr SizeBox kLink{kOrigLink, kOrigLink};
 constexpr SizeBox kCopy{kOrigCopy, kOrigCopy};
 constexpr SizeBox kOriginal{kOrigSize, kOrigSize};
 
-PictureRecord Picture(const std::string& file_name, int32_t width, int32_t height, int16_t rotation = 0) {
+PictureRecord Picture(const std::string& file_name, int32_t width, int32_t height,
+                      int16_t rotation = 0) {
   PictureRecord picture;
   picture.valid = true;
   picture.file_name = file_name;
@@ -55,7 +56,8 @@ int64_t WriteTime(const std::string& path) {
 /// Plain files anywhere below `dir`.
 int CountFiles(const std::string& dir) {
   int count = 0;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) count += entry.is_regular_file();
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+    count += entry.is_regular_file();
   return count;
 }
 
@@ -72,7 +74,8 @@ TEST(SizeDirNameTest, NamesBoxesAndCodes) {
       {kCopy, "_origcopy_"},     {kLink, "_origlink_"},     {{0, 480}, "_UNDEFINED_"},
       {{-1, -2}, "_UNDEFINED_"}, {{-3, -3}, "_UNDEFINED_"},
   };
-  for (const auto& c : cases) EXPECT_EQ(GetSizeDirName(c.box), c.name) << c.box.width << "x" << c.box.height;
+  for (const auto& c : cases)
+    EXPECT_EQ(GetSizeDirName(c.box), c.name) << c.box.width << "x" << c.box.height;
 }
 
 TEST(OutputFileNameTest, ScalesOnlyWhatTheOriginalCannotServe) {
@@ -85,16 +88,16 @@ TEST(OutputFileNameTest, ScalesOnlyWhatTheOriginalCannotServe) {
     bool scaled;
     const char* output;
   } cases[] = {
-      {"a.jpg", 640, 480, 0, {640, 480}, false, "a.jpg"},      // fits exactly: copied
-      {"a.jpg", 200, 150, 0, {195, 146}, true, "a.jpg"},       // small excess, but 200 wide
-      {"a.jpg", 199, 149, 0, {195, 146}, false, "a.jpg"},      // small excess below 200
-      {"a.jpg", 150, 100, 0, {140, 100}, true, "a.jpg"},       // 10 too wide
-      {"a.jpg", 150, 100, 0, {141, 100}, false, "a.jpg"},      // 9 too wide
-      {"a.jpg", 150, 200, 0, {150, 199}, true, "a.jpg"},       // 200 high and too high
-      {"a.jpg", 100, 75, 0, {640, 480}, true, "a.jpg"},        // scaled up
-      {"a.jpg", 100, 75, 0, {120, 90}, true, "a.jpg"},         // exactly 1.2 times
-      {"a.jpg", 100, 75, 0, {119, 90}, false, "a.jpg"},        // not 1.2 times wider
-      {"a.jpg", 640, 480, 0, {700, 500}, false, "a.jpg"},      // box barely larger
+      {"a.jpg", 640, 480, 0, {640, 480}, false, "a.jpg"},  // fits exactly: copied
+      {"a.jpg", 200, 150, 0, {195, 146}, true, "a.jpg"},   // small excess, but 200 wide
+      {"a.jpg", 199, 149, 0, {195, 146}, false, "a.jpg"},  // small excess below 200
+      {"a.jpg", 150, 100, 0, {140, 100}, true, "a.jpg"},   // 10 too wide
+      {"a.jpg", 150, 100, 0, {141, 100}, false, "a.jpg"},  // 9 too wide
+      {"a.jpg", 150, 200, 0, {150, 199}, true, "a.jpg"},   // 200 high and too high
+      {"a.jpg", 100, 75, 0, {640, 480}, true, "a.jpg"},    // scaled up
+      {"a.jpg", 100, 75, 0, {120, 90}, true, "a.jpg"},     // exactly 1.2 times
+      {"a.jpg", 100, 75, 0, {119, 90}, false, "a.jpg"},    // not 1.2 times wider
+      {"a.jpg", 640, 480, 0, {700, 500}, false, "a.jpg"},  // box barely larger
       {"a.jpg", 4000, 3000, 0, kOriginal, false, "a.jpg"},
       {"X.JPG", 640, 480, 0, {640, 480}, true, "X.JPG.jpg"},  // letter case counts
       {"a.jpeg", 64, 48, 0, {640, 480}, true, "a.jpeg.jpg"},
@@ -114,7 +117,8 @@ TEST(OutputFileNameTest, ScalesOnlyWhatTheOriginalCannotServe) {
     const PictureRecord picture = Picture(c.file, c.width, c.height, c.rotation);
     EXPECT_EQ(IsScalingOfOrigImageNeeded(picture, c.box), c.scaled)
         << c.file << " " << c.width << "x" << c.height << " into " << GetSizeDirName(c.box);
-    EXPECT_EQ(GetOutputFileName(picture, c.box), c.output) << c.file << " into " << GetSizeDirName(c.box);
+    EXPECT_EQ(GetOutputFileName(picture, c.box), c.output)
+        << c.file << " into " << GetSizeDirName(c.box);
   }
   EXPECT_TRUE(ui.log_lines.empty());
   EXPECT_EQ(GetOutputPath("/out/", Picture("_extra/b.jpg", 800, 600, 90), {160, 160}),
@@ -143,25 +147,25 @@ TEST(TileGeometryTest, FitsPicturesToThePixel) {
       {100, 75, 640, 480, false, 0, 0, {640, 480, 0, 0, 640, 480}},     // scaled up to the box
       {100, 75, 640, 640, false, 8, 8, {656, 656, 8, 88, 640, 480}},
       {640, 480, 640, 480, false, 0, 0, {640, 480, 0, 0, 640, 480}},
-      {400, 93, 200, 200, false, 0, 0, {200, 200, 0, 77, 200, 46}},  // 46.5 rounds to 46
-      {400, 91, 200, 200, false, 0, 0, {200, 200, 0, 77, 200, 46}},  // 45.5 rounds to 46
+      {400, 93, 200, 200, false, 0, 0, {200, 200, 0, 77, 200, 46}},     // 46.5 rounds to 46
+      {400, 91, 200, 200, false, 0, 0, {200, 200, 0, 77, 200, 46}},     // 45.5 rounds to 46
       {950, 1280, 640, 640, false, 0, 0, {640, 640, 82, 0, 475, 640}},  // offset 82.5 to 82
       {946, 1280, 640, 640, false, 0, 0, {640, 640, 84, 0, 473, 640}},  // offset 83.5 to 84
-      {2000, 1, 100, 100, false, 0, 0, {100, 100, 0, 50, 100, 1}},   // at least one pixel
+      {2000, 1, 100, 100, false, 0, 0, {100, 100, 0, 50, 100, 1}},      // at least one pixel
       {300, 200, 0, 100, false, 0, 0, {300, 100, 75, 0, 150, 100}},  // box width from the picture
       {123, 45, 0, 0, false, 2, 3, {127, 51, 2, 3, 123, 45}},
   };
   for (const auto& c : cases) {
     TileGeometry geometry;
-    ASSERT_EQ(ComputeTileGeometry(c.picture_width, c.picture_height, c.box_width, c.box_height, c.exact,
-                                  c.border_width, c.border_height, geometry),
+    ASSERT_EQ(ComputeTileGeometry(c.picture_width, c.picture_height, c.box_width, c.box_height,
+                                  c.exact, c.border_width, c.border_height, geometry),
               1);
     const auto as_array = [](const TileGeometry& g) {
       return std::array{g.canvas_width, g.canvas_height, g.x, g.y, g.width, g.height};
     };
     EXPECT_EQ(as_array(geometry), as_array(c.expected))
-        << c.picture_width << "x" << c.picture_height << " into " << c.box_width << "x" << c.box_height
-        << (c.exact ? " exact" : "");
+        << c.picture_width << "x" << c.picture_height << " into " << c.box_width << "x"
+        << c.box_height << (c.exact ? " exact" : "");
   }
   TileGeometry geometry;
   EXPECT_EQ(ComputeTileGeometry(0, 0, 0, 100, false, 0, 0, geometry), kTileNoBox);
@@ -181,7 +185,8 @@ class ImageScalingTest : public ::testing::Test {
   void TearDown() override { ClearAbort(); }
 
   /// A quadrant picture (red, green / blue, white) in the source directory.
-  PictureRecord Source(const std::string& file_name, int32_t width, int32_t height, int16_t rotation = 0) {
+  PictureRecord Source(const std::string& file_name, int32_t width, int32_t height,
+                       int16_t rotation = 0) {
     std::filesystem::create_directories(std::filesystem::path(source_ + file_name).parent_path());
     EXPECT_TRUE(testing::WriteQuadrants(source_ + file_name, width, height)) << file_name;
     return Picture(file_name, width, height, rotation);
@@ -211,7 +216,8 @@ TEST_F(ImageScalingTest, SaveJpgTileCentresThePictureOnTheBackground) {
   ScaledOutput style{.red = kGrey.red, .green = kGrey.green, .blue = kGrey.blue, .quality = 90};
   int32_t canvas_width = 0, canvas_height = 0;
 
-  ASSERT_EQ(SaveJpgTile(bitmap.get(), dir_ / "box.jpg", 640, 640, style, canvas_width, canvas_height), 1);
+  ASSERT_EQ(
+      SaveJpgTile(bitmap.get(), dir_ / "box.jpg", 640, 640, style, canvas_width, canvas_height), 1);
   EXPECT_EQ(canvas_width, 640);
   EXPECT_EQ(canvas_height, 640);
   EXPECT_EQ(FileSize(dir_ / "box.jpg"), (Size{640, 640}));
@@ -219,15 +225,19 @@ TEST_F(ImageScalingTest, SaveJpgTileCentresThePictureOnTheBackground) {
     int x, y;
     Rgb colour;
   } box_pixels[] = {{320, 30}, {160, 200}, {480, 200}, {160, 440}, {480, 440}, {320, 610}};
-  const Rgb box_colours[] = {kGrey, testing::kRed, testing::kGreen, testing::kBlue, testing::kWhite, kGrey};
+  const Rgb box_colours[] = {kGrey,          testing::kRed,   testing::kGreen,
+                             testing::kBlue, testing::kWhite, kGrey};
   for (size_t i = 0; i < std::size(box_pixels); ++i)
     EXPECT_TRUE(Near(PixelAt(dir_ / "box.jpg", box_pixels[i].x, box_pixels[i].y), box_colours[i]))
-        << box_pixels[i].x << "," << box_pixels[i].y << ": " << PixelAt(dir_ / "box.jpg", box_pixels[i].x, box_pixels[i].y);
+        << box_pixels[i].x << "," << box_pixels[i].y << ": "
+        << PixelAt(dir_ / "box.jpg", box_pixels[i].x, box_pixels[i].y);
 
   style.exact_size = true;
   style.border_width = 4;
   style.border_height = 2;
-  ASSERT_EQ(SaveJpgTile(bitmap.get(), dir_ / "exact.jpg", 640, 640, style, canvas_width, canvas_height), 1);
+  ASSERT_EQ(
+      SaveJpgTile(bitmap.get(), dir_ / "exact.jpg", 640, 640, style, canvas_width, canvas_height),
+      1);
   EXPECT_EQ(FileSize(dir_ / "exact.jpg"), (Size{648, 484}));
   EXPECT_TRUE(Near(PixelAt(dir_ / "exact.jpg", 1, 240), kGrey));
   EXPECT_TRUE(Near(PixelAt(dir_ / "exact.jpg", 30, 30), testing::kRed));
@@ -242,10 +252,15 @@ TEST_F(ImageScalingTest, SmallPictureIsScaledUpIntoItsPlaceNotOverTheBorders) {
   int32_t code = 0;
   PixBitmap bitmap = PixCoreLoadImage(-2, source_ + "small.jpg", code);
   ASSERT_EQ(code, 1);
-  const ScaledOutput style{.border_width = 8, .border_height = 8, .red = kGrey.red, .green = kGrey.green,
-                           .blue = kGrey.blue, .quality = 90};
+  const ScaledOutput style{.border_width = 8,
+                           .border_height = 8,
+                           .red = kGrey.red,
+                           .green = kGrey.green,
+                           .blue = kGrey.blue,
+                           .quality = 90};
   int32_t canvas_width = 0, canvas_height = 0;
-  ASSERT_EQ(SaveJpgTile(bitmap.get(), dir_ / "up.jpg", 640, 640, style, canvas_width, canvas_height), 1);
+  ASSERT_EQ(
+      SaveJpgTile(bitmap.get(), dir_ / "up.jpg", 640, 640, style, canvas_width, canvas_height), 1);
   ASSERT_EQ(FileSize(dir_ / "up.jpg"), (Size{656, 656}));
   const std::string up = dir_ / "up.jpg";
   // Borders and the band above and below keep the background; the picture keeps its aspect.
@@ -262,14 +277,16 @@ TEST_F(ImageScalingTest, SaveJpgTileReportsItsFailures) {
   int32_t canvas_width = 0, canvas_height = 0;
   PixBitmap bitmap = PixCoreCreateBitmap(10, 10);
   // A quality the library refuses is brought into its range instead of failing every picture.
-  EXPECT_EQ(SaveJpgTile(bitmap.get(), dir_ / "q0.jpg", 20, 20, ScaledOutput{.quality = 0}, canvas_width,
-                        canvas_height),
+  EXPECT_EQ(SaveJpgTile(bitmap.get(), dir_ / "q0.jpg", 20, 20, ScaledOutput{.quality = 0},
+                        canvas_width, canvas_height),
             1);
-  EXPECT_EQ(SaveJpgTile(bitmap.get(), dir_ / "none/q.jpg", 20, 20, ScaledOutput{}, canvas_width, canvas_height),
+  EXPECT_EQ(SaveJpgTile(bitmap.get(), dir_ / "none/q.jpg", 20, 20, ScaledOutput{}, canvas_width,
+                        canvas_height),
             PIXCORE_ERROR_WRITE);
   EXPECT_EQ(SaveJpgTile(0, dir_ / "b.jpg", 20, 20, ScaledOutput{}, canvas_width, canvas_height),
             PIXCORE_ERROR_ARGUMENT);
-  EXPECT_EQ(SaveJpgTile(bitmap.get(), dir_ / "c.jpg", 40000, 40000, ScaledOutput{}, canvas_width, canvas_height),
+  EXPECT_EQ(SaveJpgTile(bitmap.get(), dir_ / "c.jpg", 40000, 40000, ScaledOutput{}, canvas_width,
+                        canvas_height),
             kTileNoCanvas);
   EXPECT_FALSE(FileExists(dir_ / "c.jpg"));
 }
@@ -287,9 +304,11 @@ TEST_F(ImageScalingTest, MakesEveryFileOnceAndASecondRunDecodesNothing) {
     EXPECT_TRUE(IsDirectory(output_ + dir + "/_extra")) << dir;
   }
 
-  const std::vector<PictureRecord> pictures = {Source("big.jpg", 1600, 1200), Source("fits.jpg", 640, 480),
+  const std::vector<PictureRecord> pictures = {Source("big.jpg", 1600, 1200),
+                                               Source("fits.jpg", 640, 480),
                                                Source("_extra/b.png", 300, 200)};
-  for (const PictureRecord& picture : pictures) EXPECT_EQ(Resize(picture, outputs), 1) << picture.file_name;
+  for (const PictureRecord& picture : pictures)
+    EXPECT_EQ(Resize(picture, outputs), 1) << picture.file_name;
   // Four files each: the second album's thumbnails are the first's, and the
   // third album's full pictures are links. fits.jpg is copied into 640x480.
   EXPECT_EQ(files_made_, 12);
@@ -300,8 +319,10 @@ TEST_F(ImageScalingTest, MakesEveryFileOnceAndASecondRunDecodesNothing) {
   EXPECT_EQ(FileSize(Output({160, 160}, "_extra/b.png.jpg")), (Size{160, 160}));
   EXPECT_EQ(FileSize(Output({640, 480}, "_extra/b.png.jpg")), (Size{640, 480}));
   EXPECT_EQ(testing::ReadFile(Output(kCopy, "big.jpg")), testing::ReadFile(source_ + "big.jpg"));
-  EXPECT_EQ(testing::ReadFile(Output({640, 480}, "fits.jpg")), testing::ReadFile(source_ + "fits.jpg"));
-  EXPECT_EQ(testing::ReadFile(Output(kCopy, "_extra/b.png")), testing::ReadFile(source_ + "_extra/b.png"));
+  EXPECT_EQ(testing::ReadFile(Output({640, 480}, "fits.jpg")),
+            testing::ReadFile(source_ + "fits.jpg"));
+  EXPECT_EQ(testing::ReadFile(Output(kCopy, "_extra/b.png")),
+            testing::ReadFile(source_ + "_extra/b.png"));
   EXPECT_EQ(CountFiles(output_ + "_origlink_"), 0);
   EXPECT_TRUE(ui_.log_lines.empty());
 
@@ -317,7 +338,8 @@ TEST_F(ImageScalingTest, MakesEveryFileOnceAndASecondRunDecodesNothing) {
   ASSERT_EQ(WriteTime(source_ + "big.jpg"), source_time);
 
   files_made_ = 0;
-  for (const PictureRecord& picture : pictures) EXPECT_EQ(Resize(picture, outputs), 1) << picture.file_name;
+  for (const PictureRecord& picture : pictures)
+    EXPECT_EQ(Resize(picture, outputs), 1) << picture.file_name;
   EXPECT_EQ(files_made_, 0);
   EXPECT_EQ(operations_, 3);
   EXPECT_EQ(WriteTime(Output({160, 160}, "big.jpg")), thumbnail_time);
@@ -331,7 +353,8 @@ TEST_F(ImageScalingTest, NewerOriginalIsMadeAgainCopiesAndThumbnailsAlike) {
   CreateSizeDirs(output_, outputs[0], {});
   ASSERT_EQ(Resize(picture, outputs), 1);
   ASSERT_EQ(files_made_, 2);
-  ASSERT_EQ(testing::ReadFile(Output({155, 105}, "small.jpg")), testing::ReadFile(source_ + "small.jpg"));
+  ASSERT_EQ(testing::ReadFile(Output({155, 105}, "small.jpg")),
+            testing::ReadFile(source_ + "small.jpg"));
 
   Source("small.jpg", 150, 100);  // written anew: newer than both copies
   ShiftWriteTime(source_ + "small.jpg", std::chrono::seconds(5));
@@ -361,7 +384,8 @@ TEST_F(ImageScalingTest, LinkedAlbumProducesNothingForItsFullPictures) {
 
 TEST_F(ImageScalingTest, RotatesOnceForEveryBox) {
   const PictureRecord picture = Source("IMG_0001.jpg", 400, 300, 90);
-  const std::vector<ScaledOutput> outputs = {{.full = kOriginal, .thumbnail = {160, 160}, .quality = 90}};
+  const std::vector<ScaledOutput> outputs = {
+      {.full = kOriginal, .thumbnail = {160, 160}, .quality = 90}};
   CreateSizeDirs(output_, outputs[0], {});
   ASSERT_EQ(Resize(picture, outputs), 1);
   EXPECT_EQ(files_made_, 2);
@@ -380,7 +404,8 @@ TEST_F(ImageScalingTest, PictureDecodedSmallerComesOutAsFromAFullDecode) {
   // 640 x 301 is decoded at half size for a 160 x 160 box; the half-size
   // picture alone would give 160 x 76 (320 x 151 halved), the original 160 x 75.
   const PictureRecord picture = Source("wide.jpg", 640, 301);
-  std::vector<ScaledOutput> outputs = {{.full = kLink, .thumbnail = {160, 160}, .exact_size = true}};
+  std::vector<ScaledOutput> outputs = {
+      {.full = kLink, .thumbnail = {160, 160}, .exact_size = true}};
   CreateSizeDirs(output_, outputs[0], {});
   ASSERT_EQ(Resize(picture, outputs), 1);
   EXPECT_EQ(FileSize(Output({160, 160}, "wide.jpg")), (Size{160, 75}));
@@ -396,8 +421,9 @@ TEST_F(ImageScalingTest, UnreadablePictureIsLoggedAndNamesItsCode) {
   CreateSizeDirs(output_, outputs[0], {});
   const int32_t code = Resize(Picture("broken.jpg", 1600, 1200), outputs);
   EXPECT_TRUE(code == PIXCORE_ERROR_FORMAT || code == PIXCORE_ERROR_DECODE) << code;
-  EXPECT_EQ(ui_.log_lines, std::vector<std::string>{"PixCore_LoadImage: Error " + std::to_string(code) +
-                                                    " while loading '" + source_ + "broken.jpg'"});
+  EXPECT_EQ(ui_.log_lines,
+            std::vector<std::string>{"PixCore_LoadImage: Error " + std::to_string(code) +
+                                     " while loading '" + source_ + "broken.jpg'"});
   EXPECT_EQ(files_made_, 0);
 }
 
@@ -412,7 +438,8 @@ TEST_F(ImageScalingTest, MissingLibraryIsLoggedNotACrash) {
 
   EXPECT_EQ(code, PIXCORE_ERROR_INIT);
   ASSERT_EQ(ui_.log_lines.size(), 2u);
-  EXPECT_EQ(ui_.log_lines[0].rfind("Can't load library " + empty.path() + "libpixcore.so: ", 0), 0u);
+  EXPECT_EQ(ui_.log_lines[0].rfind("Can't load library " + empty.path() + "libpixcore.so: ", 0),
+            0u);
   EXPECT_EQ(ui_.log_lines[1], "PixCore_LoadImage: Error 108 while loading '" + source_ + "a.jpg'");
   EXPECT_EQ(files_made_, 0);
 }
@@ -450,7 +477,8 @@ TEST_F(ImageScalingTest, RealCameraPicturesComeOutInTheirBoxes) {
   if (!IsDirectory(samples)) GTEST_SKIP() << "sample pictures not found at " << samples;
   std::vector<DirEntry> entries;
   ListDirEntries(samples, kFileEntries, entries, kMaxDirEntries);
-  const std::vector<ScaledOutput> outputs = {{.full = {640, 480}, .thumbnail = {160, 160}, .quality = 75}};
+  const std::vector<ScaledOutput> outputs = {
+      {.full = {640, 480}, .thumbnail = {160, 160}, .quality = 75}};
   CreateSizeDirs(output_, outputs[0], {});
   int pictures = 0;
   for (const DirEntry& entry : entries) {
@@ -460,8 +488,8 @@ TEST_F(ImageScalingTest, RealCameraPicturesComeOutInTheirBoxes) {
     const int32_t code = ResizeImage(samples, output_, picture, outputs, files_made_, operations_);
     if (code != 1) {
       // Damaged samples: one log line naming the file, nothing else.
-      EXPECT_EQ(ui_.log_lines.back(), "PixCore_LoadImage: Error " + std::to_string(code) + " while loading '" +
-                                          samples + entry.name + "'");
+      EXPECT_EQ(ui_.log_lines.back(), "PixCore_LoadImage: Error " + std::to_string(code) +
+                                          " while loading '" + samples + entry.name + "'");
       continue;
     }
     EXPECT_EQ(FileSize(Output({160, 160}, entry.name)), (Size{160, 160})) << entry.name;

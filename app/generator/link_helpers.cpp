@@ -53,14 +53,16 @@ std::string EscapeLinkKey(std::string_view key) {
   return escaped;
 }
 
-void SetCommonFileLinks(VarSet& set, const CommonFileValues& files, const std::string& chapter_output_dir,
-                        const std::string& album_root) {
+void SetCommonFileLinks(VarSet& set, const CommonFileValues& files,
+                        const std::string& chapter_output_dir, const std::string& album_root) {
   const std::string common_dir = CommonFilesDir(album_root);
   for (int slot = 1; slot <= kFileSlots; ++slot) {
     if (files[slot].empty())
       ClearFileVar(set, slot);
     else
-      SetFileLinkVar(set, slot, GetRelativePath(chapter_output_dir, common_dir + "/" + std::string(BareFileName(files[slot]))));
+      SetFileLinkVar(set, slot,
+                     GetRelativePath(chapter_output_dir,
+                                     common_dir + "/" + std::string(BareFileName(files[slot]))));
   }
   SetBuiltinVar(set, builtin::CUR_ROOT_LINK, GetRelativePath(chapter_output_dir, album_root));
 }

@@ -29,7 +29,7 @@ using CommonFileValues = std::array<std::string, kFileSlots + 1>;
 /// every non-empty entry of `files` to the link to that file's copy in the
 /// album's common files directory, clears those of empty entries, and sets
 /// CUR_ROOT_LINK to the way to `album_root` (AlbumRootDir).
-void SetCommonFileLinks(VarSet& set, const CommonFileValues& files, const std::string& chapter_output_dir,
-                        const std::string& album_root);
+void SetCommonFileLinks(VarSet& set, const CommonFileValues& files,
+                        const std::string& chapter_output_dir, const std::string& album_root);
 
 }  // namespace snapcrate

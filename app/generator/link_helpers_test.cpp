@@ -16,7 +16,8 @@ TEST(RelativePathTest, StepsUpToTheCommonDirectoryThenDown) {
   } cases[] = {
       {"/d/_sc_/", "/d/_sc_/_common_/style.css", "_common_/style.css"},
       {"/d/_sc_/2004/Rome/", "/d/_sc_/_common_/style.css", "../../_common_/style.css"},
-      {"/d/_sc_/2004", "/d/_sc_/2004/_640x480_/a.jpg", "_640x480_/a.jpg"},  // "/" added to the start
+      {"/d/_sc_/2004", "/d/_sc_/2004/_640x480_/a.jpg",
+       "_640x480_/a.jpg"},  // "/" added to the start
       {"/d/_sc_/", "/d/_sc_", "../_sc_"},
       {"/d/_sc_/a/", "/d/_sc_", "../../_sc_"},
       {"/d/_sc_/a/", "/d/_sc_/a/", ""},
@@ -26,7 +27,8 @@ TEST(RelativePathTest, StepsUpToTheCommonDirectoryThenDown) {
       {"a/b/", "c/d.jpg", "../../c/d.jpg"},                  // relative paths meet at their start
       {"", "x.jpg", "x.jpg"},
   };
-  for (const auto& c : cases) EXPECT_EQ(GetRelativePath(c.from, c.to), c.path) << c.from << " -> " << c.to;
+  for (const auto& c : cases)
+    EXPECT_EQ(GetRelativePath(c.from, c.to), c.path) << c.from << " -> " << c.to;
 }
 
 TEST(EscapeLinkKeyTest, EncodesWhatWouldBreakALinkOrAnAttribute) {

@@ -43,8 +43,8 @@ PixBitmap PixCoreLoadImage(int32_t format, const std::string& path, int32_t& err
   return bitmap;
 }
 
-PixBitmap PixCoreLoadImageForBox(int32_t format, const std::string& path, int32_t box_width, int32_t box_height,
-                                 int32_t& error_code) {
+PixBitmap PixCoreLoadImageForBox(int32_t format, const std::string& path, int32_t box_width,
+                                 int32_t box_height, int32_t& error_code) {
   const auto function = Bind<PixCore_LoadImageForBoxFn>("PixCore_LoadImageForBox");
   if (!function) {
     error_code = PIXCORE_ERROR_INIT;
@@ -87,8 +87,8 @@ int32_t PixCoreFillBitmap(int32_t bitmap, int32_t red, int32_t green, int32_t bl
   return function(bitmap, red, green, blue);
 }
 
-int32_t PixCoreLinearDownScaleCopy(int32_t source, int32_t destination, int32_t x, int32_t y, int32_t width,
-                                   int32_t height) {
+int32_t PixCoreLinearDownScaleCopy(int32_t source, int32_t destination, int32_t x, int32_t y,
+                                   int32_t width, int32_t height) {
   const auto function = Bind<PixCore_LinearDownScaleCopyFn>("PixCore_LinearDownScaleCopy");
   if (!function) return PIXCORE_ERROR_INIT;
   return function(source, destination, x, y, width, height);

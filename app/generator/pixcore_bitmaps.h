@@ -37,8 +37,8 @@ class PixBitmap {
 PixBitmap PixCoreLoadImage(int32_t format, const std::string& path, int32_t& error_code);
 /// The same, decoding a JPEG file at a reduced size that still serves a box of
 /// `box_width` x `box_height` (values of 0 or less: the full size).
-PixBitmap PixCoreLoadImageForBox(int32_t format, const std::string& path, int32_t box_width, int32_t box_height,
-                                 int32_t& error_code);
+PixBitmap PixCoreLoadImageForBox(int32_t format, const std::string& path, int32_t box_width,
+                                 int32_t box_height, int32_t& error_code);
 /// 1 and the bitmap's size, else a failure code with both 0.
 int32_t PixCoreGetImageSize(int32_t bitmap, int32_t& width, int32_t& height);
 /// 1 and `rotated` holding the source turned clockwise by `angle` degrees,
@@ -48,8 +48,8 @@ int32_t PixCoreRotateCopy(int32_t source, PixBitmap& rotated, int32_t angle);
 PixBitmap PixCoreCreateBitmap(int32_t width, int32_t height);
 int32_t PixCoreFillBitmap(int32_t bitmap, int32_t red, int32_t green, int32_t blue);
 /// Draws `source` scaled to exactly width x height at (x, y) of `destination`.
-int32_t PixCoreLinearDownScaleCopy(int32_t source, int32_t destination, int32_t x, int32_t y, int32_t width,
-                                   int32_t height);
+int32_t PixCoreLinearDownScaleCopy(int32_t source, int32_t destination, int32_t x, int32_t y,
+                                   int32_t width, int32_t height);
 /// Draws `source` scaled over the whole `destination`.
 int32_t PixCoreScaleCopy(int32_t source, int32_t destination, int32_t flags);
 /// Writes the bitmap as a JPEG file; quality 1 to 100.

@@ -34,21 +34,24 @@ double Seconds(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-int Run(const std::string& library_dir, const std::string& source_dir, const std::string& output_dir) {
+int Run(const std::string& library_dir, const std::string& source_dir,
+        const std::string& output_dir) {
   LogToStderr port;
   SetUiPort(&port);
   SetLibraryDir(library_dir);
 
   std::vector<DirEntry> entries;
   ListDirEntries(source_dir, kFileEntries, entries, kMaxDirEntries);
-  std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+  std::sort(entries.begin(), entries.end(),
+            [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
   std::vector<PictureRecord> pictures;
   for (const DirEntry& entry : entries) {
     PictureRecord picture;
     picture.file_name = entry.name;
     SplitExt(entry.name, picture.extension);
     if (picture.extension != ".jpg") continue;
-    if (PixCoreGetFileImageSize(-2, source_dir + entry.name, picture.width, picture.height) != 1) continue;
+    if (PixCoreGetFileImageSize(-2, source_dir + entry.name, picture.width, picture.height) != 1)
+      continue;
     picture.valid = true;
     pictures.push_back(picture);
   }
@@ -66,7 +69,8 @@ int Run(const std::string& library_dir, const std::string& source_dir, const std
   for (int round = 0; round < 2; ++round) {
     const auto start = std::chrono::steady_clock::now();
     for (const PictureRecord& picture : pictures) {
-      const int32_t code = ResizeImage(source_dir, output_dir, picture, outputs, made[round], operations);
+      const int32_t code =
+          ResizeImage(source_dir, output_dir, picture, outputs, made[round], operations);
       if (code != 1) {
         std::fprintf(stderr, "%s: error %d\n", picture.file_name.c_str(), code);
         return 1;
@@ -74,8 +78,10 @@ int Run(const std::string& library_dir, const std::string& source_dir, const std
     }
     seconds[round] = Seconds(start);
   }
-  std::printf("pictures %zu made %d seconds %.3f per_picture_ms %.1f rerun_made %d rerun_seconds %.3f\n",
-              pictures.size(), made[0], seconds[0], 1000.0 * seconds[0] / pictures.size(), made[1], seconds[1]);
+  std::printf(
+      "pictures %zu made %d seconds %.3f per_picture_ms %.1f rerun_made %d rerun_seconds %.3f\n",
+      pictures.size(), made[0], seconds[0], 1000.0 * seconds[0] / pictures.size(), made[1],
+      seconds[1]);
   SetUiPort(nullptr);
   return 0;
 }
@@ -88,6 +94,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s LIBRARY_DIR SOURCE_DIR OUTPUT_DIR\n", argv[0]);
     return 2;
   }
-  return snapcrate::Run(snapcrate::WithTrailingSlash(argv[1]), snapcrate::WithTrailingSlash(argv[2]),
+  return snapcrate::Run(snapcrate::WithTrailingSlash(argv[1]),
+                        snapcrate::WithTrailingSlash(argv[2]),
                         snapcrate::WithTrailingSlash(argv[3]));
 }
