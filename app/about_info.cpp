@@ -1,25 +1,11 @@
 #include "app/about_info.h"
 
-#include <cstring>
-
 #include "app/exif/tagcore_library.h"
-#include "app/library_loader.h"
+#include "app/generator/image_library.h"
 #include "app/program_state.h"
 
 namespace snapcrate {
 namespace {
-
-constexpr size_t kVersionBufferSize = 100;
-
-std::string VersionOf(SharedLibrary& library, const char* function) {
-  using VersionFunction = char*(char*);
-  auto* get_version = library.Get<VersionFunction>(function);
-  if (!get_version) return "(not available)";
-  char buffer[kVersionBufferSize] = {};
-  get_version(buffer);
-  buffer[kVersionBufferSize - 1] = '\0';
-  return std::string(buffer, strnlen(buffer, kVersionBufferSize));
-}
 
 std::string NotEmpty(std::string version) { return version.empty() ? "(not available)" : version; }
 
@@ -36,11 +22,9 @@ std::string AboutLabelText() {
 }
 
 std::string LibraryVersionsText() {
-  static SharedLibrary pixcore("libpixcore.so");
-  static SharedLibrary jpegtran("libjpegtran.so");
   return Padded("libtagcore.so") + NotEmpty(TagCoreVersion()) + "\r\n" +
-         Padded("libpixcore.so") + VersionOf(pixcore, "PixCore_GetVersion") + "\r\n" +
-         Padded("libjpegtran.so") + VersionOf(jpegtran, "JT_GetVersion");
+         Padded("libpixcore.so") + NotEmpty(PixCoreGetVersion()) + "\r\n" +
+         Padded("libjpegtran.so") + NotEmpty(JtGetVersion());
 }
 
 std::string CreditsText() {

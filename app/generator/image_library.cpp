@@ -1,7 +1,9 @@
 #include "app/generator/image_library.h"
 
+#include <cstring>
 #include <mutex>
 
+#include "jpegtran/jpegtran.h"
 #include "pixcore/pixcore.h"
 
 namespace snapcrate {
@@ -15,9 +17,18 @@ std::mutex& BindingMutex() {
 /// Looks a function up once; later calls reuse the answer, so a missing one is
 /// logged only once.
 template <typename Function>
-Function Bind(const char* symbol) {
+Function Bind(const char* symbol, SharedLibrary& library = PixCoreLibrary()) {
   std::lock_guard lock(BindingMutex());
-  return reinterpret_cast<Function>(PixCoreLibrary().Find(symbol));
+  return reinterpret_cast<Function>(library.Find(symbol));
+}
+
+/// What a version function wrote into its 100-byte buffer, up to the first NUL.
+template <typename Function>
+std::string VersionText(Function function) {
+  if (!function) return {};
+  char buffer[PIXCORE_VERSION_BUFFER_SIZE] = {};
+  function(buffer);
+  return std::string(buffer, strnlen(buffer, sizeof buffer));
 }
 
 }  // namespace
@@ -25,6 +36,15 @@ Function Bind(const char* symbol) {
 SharedLibrary& PixCoreLibrary() {
   static SharedLibrary library("libpixcore.so");
   return library;
+}
+
+SharedLibrary& JpegTranLibrary() {
+  static SharedLibrary library("libjpegtran.so");
+  return library;
+}
+
+std::string PixCoreGetVersion() {
+  return VersionText(Bind<PixCore_GetVersionFn>("PixCore_GetVersion"));
 }
 
 int32_t PixCoreGetFileImageType(const std::string& name) {
@@ -46,5 +66,13 @@ int32_t PixCoreCompareFiles(const std::string& new_file, const std::string& exis
   if (!function) return PIXCORE_ERROR_INIT;
   return function(new_file.c_str(), existing_file.c_str());
 }
+
+int32_t JtRotate(const std::string& source, const std::string& destination, int32_t angle) {
+  const auto function = Bind<JT_RotateFn>("JT_Rotate", JpegTranLibrary());
+  if (!function) return PIXCORE_ERROR_INIT;
+  return function(source.c_str(), destination.c_str(), angle);
+}
+
+std::string JtGetVersion() { return VersionText(Bind<JT_GetVersionFn>("JT_GetVersion", JpegTranLibrary())); }
 
 }  // namespace snapcrate
