@@ -1,0 +1,32 @@
+#pragma once
+// "Snapcrate - Import Media Files": source and destination, the options, OK.
+
+#include <QDialog>
+
+#include "app/import/import_dialog.h"
+
+class QLabel;
+
+namespace snapcrate {
+
+class DirChooserWidget;
+
+class ImportWindow : public QDialog {
+  Q_OBJECT
+ public:
+  explicit ImportWindow(QWidget* parent = nullptr, ImportRequest& request = CurrentImportRequest());
+
+  ImportDialog& dialog() { return dialog_; }
+
+ private:
+  void ShowPaths();
+  void Accept();
+
+  ImportDialog dialog_;
+  DirChooserWidget* source_ = nullptr;
+  DirChooserWidget* destination_ = nullptr;
+  QLabel* source_path_ = nullptr;
+  QLabel* destination_path_ = nullptr;
+};
+
+}  // namespace snapcrate
