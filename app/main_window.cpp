@@ -13,10 +13,16 @@
 #include <cstdlib>
 
 #include "app/about_window.h"
+#include "app/descriptions/description_window.h"
 #include "app/exec_and_wait.h"
+#include "app/import/adjust_exif_dates.h"
+#include "app/import/adjust_window.h"
+#include "app/import/import_media_files.h"
+#include "app/import/import_window.h"
 #include "app/init.h"
 #include "app/log.h"
 #include "app/log_window.h"
+#include "app/program_state.h"
 #include "app/qt_ui_port.h"
 #include "app/settings_window.h"
 #include "app/ui_port.h"
@@ -112,6 +118,26 @@ MainCommandActions MainWindow::Actions() {
   actions.about_window = [this] {
     AboutWindow dialog(this);
     dialog.exec();
+  };
+  // Each use gets a fresh window that reads its settings anew.
+  actions.import_window = [this] {
+    ImportWindow window(this);
+    window.exec();
+    return Program().import_result;
+  };
+  actions.run_import = [] {
+    const ImportRequest& request = CurrentImportRequest();
+    ImportMediaFiles(request.source, request.destination, request.options);
+  };
+  actions.adjust_window = [this] {
+    AdjustWindow window(this);
+    window.exec();
+    return Program().adjust_result;
+  };
+  actions.run_adjust = [] { AdjustExifDates(CurrentAdjustPath(), Program().date_offset); };
+  actions.description_editor = [this] {
+    DescriptionWindow window(this);
+    window.exec();
   };
   actions.help = [this] { do_help(); };
   actions.end = [] { std::exit(0); };

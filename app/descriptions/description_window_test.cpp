@@ -1,0 +1,197 @@
+#include "app/descriptions/description_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/descriptions/description_editor_test_support.h"
+#include "app/file_lib.h"
+#include "tests/support/recording_ui_port.h"
+
+namespace snapcrate {
+namespace {
+
+using testing::EditorHome;
+using testing::ReadFile;
+using testing::WriteFile;
+using testing::WritePlainJpeg;
+
+class DescriptionWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!testing::EditorLibrariesBuilt())
+      GTEST_SKIP() << "libpixcore.so, libtagcore.so or libjpegtran.so is not built in " << SNAPCRATE_TEST_HOME;
+    ui_.log_lines.clear();  // the new settings file
+  }
+
+  /// A shown window on `directory` at `position`.
+  std::unique_ptr<DescriptionWindow> Open(const std::string& directory, int position) {
+    home_.StartAt(directory, position);
+    auto window = std::make_unique<DescriptionWindow>();
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    return window;
+  }
+  template <typename Widget>
+  static Widget* Find(QWidget* window, const char* name) {
+    auto* widget = window->findChild<Widget*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+  static void Type(QWidget* window, const char* field, const QString& text) {
+    auto* edit = Find<QPlainTextEdit>(window, field);
+    edit->setFocus();
+    edit->selectAll();
+    if (text.isEmpty()) QTest::keyClick(edit, Qt::Key_Delete);
+    else QTest::keyClicks(edit, text);
+  }
+
+  testing::RecordingUiPort ui_;
+  EditorHome home_;
+};
+
+TEST_F(DescriptionWindowTest, TypedTitleIsWrittenWhenMovingOnAndClearedFieldsDeleteTheFile) {
+  const std::string dir = home_.Dir("trip");
+  WritePlainJpeg(dir + "a.jpg");
+  WritePlainJpeg(dir + "b.jpg");
+  auto window = Open(dir, 1);
+  EXPECT_EQ(window->windowTitle(), "Snapcrate - Add Image Descriptions");
+  EXPECT_EQ(Find<QLabel>(window.get(), "Label1")->text(), "1/2");
+  EXPECT_EQ(Find<QComboBox>(window.get(), "Combo1")->currentText(), "a.jpg: 1");
+
+  Type(window.get(), "TextTab1Title", "Lake");
+  EXPECT_EQ(Find<QLabel>(window.get(), "LabelPicCaption")->text(), "Lake");
+  Find<QToolButton>(window.get(), "CommandScrollUp")->click();
+  EXPECT_EQ(Find<QLabel>(window.get(), "Label1")->text(), "2/2");
+  EXPECT_EQ(ReadFile(dir + "a.dsc").substr(0, 15), "[Title]\r\nLake\r\n");
+  EXPECT_EQ(Find<QPlainTextEdit>(window.get(), "TextTab1Title")->toPlainText(), "");
+
+  Find<QToolButton>(window.get(), "CommandScrollDown")->click();
+  EXPECT_EQ(Find<QPlainTextEdit>(window.get(), "TextTab1Title")->toPlainText(), "Lake");
+  Type(window.get(), "TextTab1Title", "");
+  Find<QToolButton>(window.get(), "CommandScrollUp")->click();
+  EXPECT_FALSE(FileExists(dir + "a.dsc"));
+}
+
+TEST_F(DescriptionWindowTest, PageKeysMoveBetweenPicturesFromTheTextFields) {
+  const std::string dir = home_.Dir("keys");
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) WritePlainJpeg(dir + name);
+  auto window = Open(dir, 1);
+  Type(window.get(), "TextTab1Description", "first line");
+  QTest::keyClick(Find<QPlainTextEdit>(window.get(), "TextTab1Description"), Qt::Key_PageDown);
+  EXPECT_EQ(Find<QLabel>(window.get(), "Label1")->text(), "2/3");
+  EXPECT_NE(ReadFile(dir + "a.dsc").find("[Description]\r\nfirst line\r\n"), std::string::npos);
+  QTest::keyClick(Find<QComboBox>(window.get(), "Combo1"), Qt::Key_PageDown);
+  EXPECT_EQ(Find<QLabel>(window.get(), "Label1")->text(), "3/3");
+  QTest::keyClick(window.get(), Qt::Key_PageUp);
+  EXPECT_EQ(Find<QLabel>(window.get(), "Label1")->text(), "2/3");
+}
+
+TEST_F(DescriptionWindowTest, ReopeningReturnsToTheLastDirectoryAndPosition) {
+  const std::string first = home_.Dir("first");
+  const std::string second = home_.Dir("second");
+  WritePlainJpeg(first + "a.jpg");
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) WritePlainJpeg(second + name);
+  auto window = Open(first, 1);
+  Find<QPushButton>(window.get(), "CommandNextDir")->click();
+  Find<QToolButton>(window.get(), "CommandScrollUp")->click();
+  Find<QToolButton>(window.get(), "CommandScrollUp")->click();
+  Find<QPushButton>(window.get(), "CommandTab1OK")->click();
+  EXPECT_FALSE(window->isVisible());
+  window.reset();
+
+  auto reopened = std::make_unique<DescriptionWindow>();
+  reopened->show();
+  EXPECT_EQ(reopened->editor().current_dir(), second);
+  EXPECT_EQ(Find<QLabel>(reopened.get(), "Label1")->text(), "3/3");
+  EXPECT_EQ(Find<QComboBox>(reopened.get(), "Combo1")->currentText(), "c.jpg: 3");
+}
+
+TEST_F(DescriptionWindowTest, LosslessRotationKeepsTheOriginalAsJpeg) {
+  const std::string dir = home_.Dir("turn");
+  WritePlainJpeg(dir + "a.jpg", 16, 8);
+  WritePlainJpeg(dir + "b.jpg");
+  auto window = Open(dir, 1);
+  EXPECT_TRUE(Find<QCheckBox>(window.get(), "CheckRotateLosless")->isChecked());
+  Find<QRadioButton>(window.get(), "OptionRP90")->click();
+  Find<QToolButton>(window.get(), "CommandScrollUp")->click();
+
+  EXPECT_EQ(testing::PictureSize(dir + "a.jpg"), "8x16");
+  EXPECT_EQ(testing::PictureSize(dir + "a.jpeg"), "16x8");
+  EXPECT_EQ(ReadFile(dir + "a.dsc"), "[Title]\r\n\r\n[Description]\r\n\r\n[Keys]\r\n\r\n[Quality]\r\n\r\n"
+                                     "[Originality]\r\n\r\n[Rotation]\r\n0\r\n[TakeDateFromFilename]\r\n\r\n"
+                                     "[AddLink]\r\n\r\n");
+  EXPECT_EQ(ui_.log_lines, std::vector<std::string>{dir + "a.jpg losless rotated by +90 degrees"});
+  // Back on the turned picture no rotation is chosen any more.
+  Find<QToolButton>(window.get(), "CommandScrollDown")->click();
+  EXPECT_FALSE(Find<QRadioButton>(window.get(), "OptionRP90")->isChecked());
+}
+
+TEST_F(DescriptionWindowTest, FailedRotationLeavesThePictureInPlace) {
+  const std::string dir = home_.Dir("broken");
+  WriteFile(dir + "a.jpg", "not a JPEG stream");
+  WritePlainJpeg(dir + "b.jpg");
+  auto window = Open(dir, 1);
+  Find<QRadioButton>(window.get(), "OptionR180")->click();
+  Find<QToolButton>(window.get(), "CommandScrollUp")->click();
+
+  EXPECT_EQ(ReadFile(dir + "a.jpg"), "not a JPEG stream");
+  EXPECT_FALSE(FileExists(dir + "a.jpeg"));
+  EXPECT_NE(ReadFile(dir + "a.dsc").find("[Rotation]\r\n180\r\n"), std::string::npos);
+  ASSERT_EQ(ui_.log_lines.size(), 1u);
+  EXPECT_EQ(ui_.log_lines[0], "Can't rotate " + dir + "a.jpg losslessly by 180 degrees (error 103)");
+}
+
+TEST_F(DescriptionWindowTest, ExifFieldOrTakeDateBoxFollowsThePicture) {
+  const std::string dir = home_.Dir("exif");
+  testing::WriteCameraJpeg(dir + "a.jpg");
+  WritePlainJpeg(dir + "b.jpg");
+  auto window = Open(dir, 1);
+  auto* exif = Find<QPlainTextEdit>(window.get(), "TextTab1ExifData");
+  auto* take_date = Find<QCheckBox>(window.get(), "CheckTakeDateFromFilename");
+  EXPECT_TRUE(exif->isVisible());
+  EXPECT_TRUE(Find<QLabel>(window.get(), "LabelExif")->isVisible());
+  EXPECT_FALSE(take_date->isVisible());
+  Find<QToolButton>(window.get(), "CommandScrollUp")->click();
+  EXPECT_FALSE(exif->isVisible());
+  EXPECT_TRUE(take_date->isVisible());
+  take_date->click();
+  Find<QPushButton>(window.get(), "CommandTab1OK")->click();
+  EXPECT_NE(ReadFile(dir + "b.dsc").find("[TakeDateFromFilename]\r\n1\r\n"), std::string::npos);
+}
+
+TEST_F(DescriptionWindowTest, PictureClickWithoutViewerShowsTheMessage) {
+  const std::string dir = home_.Dir("click");
+  WritePlainJpeg(dir + "a.jpg");
+  auto window = Open(dir, 1);
+  QTest::mouseClick(Find<QLabel>(window.get(), "Image1"), Qt::LeftButton);
+  EXPECT_EQ(ui_.messages, std::vector<std::string>{"External Image Viewer not configured!"});
+  EXPECT_FALSE(Find<QLabel>(window.get(), "Image1")->pixmap().isNull());
+}
+
+TEST_F(DescriptionWindowTest, ControlsCarryTheirNames) {
+  auto window = Open(home_.Dir(), 1);
+  for (const char* name : {"Drive1", "Combo1"}) EXPECT_NE(window->findChild<QComboBox*>(name), nullptr) << name;
+  for (const char* name : {"CommandUpDir", "CommandNextDir", "CommandPrevDir", "CommandTab1OK", "CommandTab2OK",
+                           "CommandTab3OK", "CommandTab2ChooseFile", "CommandTab2Launch", "CommandTab2ResetValues",
+                           "CommandTab3PictureSet", "CommandTab3PictureView", "CommandTab3PictureClear"})
+    EXPECT_NE(window->findChild<QPushButton*>(name), nullptr) << name;
+  for (const char* name : {"OptionQ1", "OptionQ6", "OptionO1", "OptionO6", "OptionRP90", "OptionRM90", "OptionR180"})
+    EXPECT_NE(window->findChild<QRadioButton*>(name), nullptr) << name;
+  for (const char* name : {"TextTab1Title", "TextTab1Description", "TextTab1Keys", "TextTab1ExifData",
+                           "TextTab3Title", "TextTab3Description"})
+    EXPECT_NE(window->findChild<QPlainTextEdit*>(name), nullptr) << name;
+  for (const char* name : {"Dir1", "Image1", "Label1", "LabelTab3PictureName", "TabStrip1", "ImageShowThumbnails"})
+    EXPECT_NE(window->findChild<QWidget*>(name), nullptr) << name;
+  EXPECT_EQ(Find<QLabel>(window.get(), "LabelTab3PictureName")->text(), "<None>");
+}
+
+}  // namespace
+}  // namespace snapcrate
