@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -92,6 +94,24 @@ TEST_F(DescriptionWindowTest, PageKeysMoveBetweenPicturesFromTheTextFields) {
   EXPECT_EQ(Find<QLabel>(window.get(), "Label1")->text(), "3/3");
   QTest::keyClick(window.get(), Qt::Key_PageUp);
   EXPECT_EQ(Find<QLabel>(window.get(), "Label1")->text(), "2/3");
+}
+
+TEST_F(DescriptionWindowTest, TabKeyFollowsTheFieldsOfTheShownTab) {
+  const std::string dir = home_.Dir("focus");
+  WritePlainJpeg(dir + "a.jpg");
+  auto window = Open(dir, 1);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  EXPECT_EQ(QApplication::focusWidget()->objectName(), "TextTab1Title");
+  for (const char* next : {"TextTab1Description", "TextTab1Keys", "CheckTakeDateFromFilename", "CommandTab1OK"}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), next);
+  }
+  Find<QTabWidget>(window.get(), "TabStrip1")->setCurrentIndex(2);
+  Find<QPlainTextEdit>(window.get(), "TextTab3Title")->setFocus();
+  for (const char* next : {"TextTab3Description", "CommandTab3PictureSet", "CommandTab3PictureView"}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), next);
+  }
 }
 
 TEST_F(DescriptionWindowTest, ReopeningReturnsToTheLastDirectoryAndPosition) {
