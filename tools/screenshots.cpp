@@ -67,7 +67,9 @@ void Save(QWidget* widget, const QString& name) {
     ++g_failures;
     return;
   }
-  std::printf("%s (%dx%d)\n", qPrintable(path), widget->width(), widget->height());
+  const QSize minimum = widget->minimumSizeHint();
+  std::printf("%s (%dx%d, at least %dx%d)\n", qPrintable(path), widget->width(), widget->height(), minimum.width(),
+              minimum.height());
 }
 
 /// A demo picture: a sky, a lake and a hill, with a label.

@@ -42,9 +42,8 @@ QPlainTextEdit* MakeTextField(const char* name, const QString& tip, int lines, Q
   field->setToolTip(tip);
   // Tab moves on to the next field: descriptions need no tab characters.
   field->setTabChangesFocus(true);
-  const int height = field->fontMetrics().lineSpacing() * lines + 12;
-  field->setMinimumHeight(height);
-  field->setMaximumHeight(lines <= 2 ? height : QWIDGETSIZE_MAX);
+  // A fixed height leaves the rest of the window to the picture; longer texts scroll.
+  field->setFixedHeight(field->fontMetrics().lineSpacing() * lines + 12);
   return field;
 }
 
@@ -96,7 +95,7 @@ DescriptionWindow::DescriptionWindow(QWidget* parent, DescriptionEditorServices 
     });
   });
 
-  resize(1080, 780);
+  resize(1040, 720);
   ShowState();
   title_->setFocus();
 }
@@ -232,7 +231,7 @@ QWidget* DescriptionWindow::BuildInfoTab() {
   auto* page = new QWidget;
   page->setObjectName("FrameTab1");
   title_ = MakeTextField("TextTab1Title", "Enter a (short) Title for the current Picture", 2, page);
-  description_ = MakeTextField("TextTab1Description", "Enter a Descrption for the current Picture", 4, page);
+  description_ = MakeTextField("TextTab1Description", "Enter a Descrption for the current Picture", 5, page);
   keys_ = MakeTextField("TextTab1Keys", "Enter Keywords which describe the current Picture", 2, page);
   take_date_ = new QCheckBox("Take date from filename if format is YYMMDD_HHMMSS", page);
   take_date_->setObjectName("CheckTakeDateFromFilename");
@@ -246,6 +245,8 @@ QWidget* DescriptionWindow::BuildInfoTab() {
   exif_->setLineWrapMode(QPlainTextEdit::NoWrap);
   exif_->setToolTip(exif_label_->toolTip());
   exif_->setMinimumWidth(300);
+  // As tall as the three text fields beside it.
+  exif_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
   exif_label_->setBuddy(exif_);
 
   auto* grid = new QGridLayout(page);
@@ -355,7 +356,7 @@ QWidget* DescriptionWindow::BuildDirectoryTab() {
   page->setObjectName("FrameTab3");
   dir_title_edit_ = MakeTextField("TextTab3Title", "Enter here a (short) Title of the current Chapter", 2, page);
   dir_description_ =
-      MakeTextField("TextTab3Description", "Enter here the description of the current Chapter", 4, page);
+      MakeTextField("TextTab3Description", "Enter here the description of the current Chapter", 5, page);
 
   auto* picture = new QGroupBox("Picture", page);
   index_picture_ = new QLabel(picture);
