@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -39,7 +41,10 @@ void OnNextModal(std::function<void(QWidget*)> handle) {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::WriteFile(home_ / "etc/stoplist.txt", "");
+    // Start-up needs the installation's schemes and configurations.
+    std::filesystem::copy(std::filesystem::path(SNAPCRATE_SOURCE_DIR) / "etc", home_.path() + "etc",
+                          std::filesystem::copy_options::recursive);
+    std::filesystem::remove(home_ / "etc/snapcrate.ini");
     window_ = std::make_unique<MainWindow>(ui_);
     window_->show();
   }

@@ -18,6 +18,7 @@ int RunCheckCommand(const CommandContext& context);
 int RunExifCommand(const CommandContext& context);
 int RunImportCommand(const CommandContext& context);
 int RunAdjustCommand(const CommandContext& context);
+int RunGenerateCommand(const CommandContext& context);
 
 /// Prints `message` and the usage hint to standard error; returns 2.
 int UsageError(const std::string& message);

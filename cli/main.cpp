@@ -23,6 +23,9 @@ struct Command {
 const Command kCommands[] = {
     {"check", RunCheckCommand, "start up, report the installation, and exit"},
     {"exif", RunExifCommand, "[--summary] FILE...  dump the EXIF entries, or the summary, of pictures"},
+    {"generate", RunGenerateCommand,
+     "--source DIR --dest DIR [--config NAME] [--min-quality N] [--min-originality N]\n"
+     "            generate the HTML album of the pictures below the source"},
     {"import", RunImportCommand,
      "--source DIR --dest DIR [--log|--no-log] [--orig-name|--no-orig-name]\n"
      "            [--jpeg-only|--all-files] [--dry-run]\n"

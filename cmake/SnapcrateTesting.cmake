@@ -56,5 +56,5 @@ function(snapcrate_add_gui_test name)
     SNAPCRATE_SOURCE_DIR="${PROJECT_SOURCE_DIR}/")
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 600 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -36,7 +36,7 @@ bool ChapterTreeWalk::ProcessChapterTree(const std::string& relative_path, const
   if (count == kListAborted) return true;
   if (count == kListStopped) return false;
   return run_chapter_(
-      MakeChapterRecord(request_, relative_path, parent_relative_path, previous_sibling, next_sibling));
+      MakeChapterRecord(request_, relative_path, parent_relative_path, previous_sibling, next_sibling), children);
 }
 
 bool ChapterTreeWalk::CollectChapterDirs(const std::string& relative_path, bool process,

@@ -12,8 +12,9 @@
 
 namespace snapcrate {
 
-/// Runs the pages of one chapter; true when the user aborted.
-using ChapterRunner = std::function<bool(const ChapterRecord& chapter)>;
+/// Runs the pages of one chapter whose child chapters (relative paths without
+/// trailing "/", sorted) are given; true when the user aborted.
+using ChapterRunner = std::function<bool(const ChapterRecord& chapter, const std::vector<std::string>& children)>;
 
 class ChapterTreeWalk {
  public:

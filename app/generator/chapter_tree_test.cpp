@@ -39,7 +39,7 @@ class ChapterTreeTest : public ::testing::Test {
     std::vector<std::string> order;
     ChapterTreeWalk walk(
         request_,
-        [&](const ChapterRecord& c) {
+        [&](const ChapterRecord& c, const std::vector<std::string>&) {
           order.push_back(c.relative_path + "|" + c.parent_relative_path + "|" + c.previous_sibling + "|" +
                           c.next_sibling);
           return false;

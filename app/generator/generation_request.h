@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/schemes/album_config.h"
+
 namespace snapcrate {
 
 /// Minimal rating that lets every rated and unrated picture through.
@@ -16,6 +18,7 @@ struct GenerationRequest {
   int16_t min_quality = kNoMinimalRating;
   int16_t min_originality = kNoMinimalRating;
   std::string root_dir_name;  // the GenHTMLRootDir setting, taken at run start
+  AlbumConfig config;         // a copy of the chosen album configuration
 };
 
 /// One directory of the source tree that becomes a chapter of the album.

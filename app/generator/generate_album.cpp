@@ -1,0 +1,80 @@
+#include "app/generator/generate_album.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/generator/album_pages.h"
+#include "app/generator/album_root.h"
+#include "app/generator/chapter_tree.h"
+#include "app/log.h"
+#include "app/program_state.h"
+#include "app/progress.h"
+#include "app/schemes/scheme_record.h"
+
+namespace snapcrate {
+namespace {
+
+constexpr int kBelowNormal = 5;  // nice steps a run lowers its thread by
+
+// Lowers the calling thread's priority for the run and restores it afterwards,
+// as far as the system allows: an unprivileged thread that lowered itself may
+// not raise itself again, so it is lowered only when it can come back.
+class LowerPriority {
+ public:
+  LowerPriority() : thread_(static_cast<id_t>(syscall(SYS_gettid))) {
+    errno = 0;
+    old_ = getpriority(PRIO_PROCESS, thread_);
+    if (errno != 0) return;
+    struct rlimit limit;
+    const bool can_restore =
+        geteuid() == 0 || (getrlimit(RLIMIT_NICE, &limit) == 0 && (limit.rlim_cur == RLIM_INFINITY ||
+                                                                   20 - static_cast<long>(limit.rlim_cur) <= old_));
+    lowered_ = can_restore && setpriority(PRIO_PROCESS, thread_, old_ + kBelowNormal) == 0;
+  }
+  ~LowerPriority() {
+    if (lowered_) setpriority(PRIO_PROCESS, thread_, old_);
+  }
+
+ private:
+  id_t thread_;
+  int old_ = 0;
+  bool lowered_ = false;
+};
+
+}  // namespace
+
+bool GenerateAlbum(const GenerationRequest& original) {
+  GenerationRequest request = original;
+  request.root_dir_name = Program().gen_html_root_dir;
+  LogMessage("Generating HTML pages for path " + request.source_path + " to " + request.destination_path);
+  std::error_code error;
+  std::filesystem::create_directories(request.destination_path + request.root_dir_name, error);
+  std::vector<std::string> scheme_dirs;
+  const auto scheme_dir = [](int16_t number) { return Schemes()[static_cast<size_t>(number - 1)].dir; };
+  scheme_dirs.push_back(scheme_dir(request.config.main_scheme));
+  for (const ScaledAlbumScheme& entry : request.config.scaled) scheme_dirs.push_back(scheme_dir(entry.scheme));
+  CopyAlbumRootFiles(request.destination_path, request.root_dir_name, scheme_dirs);
+
+  bool aborted = false;
+  {
+    LowerPriority priority;
+    int32_t operations = 0;
+    ProgressShow(0, 0);
+    SortedOutList sorted_out;
+    sorted_out.Open();
+    ChapterPages pages(request, sorted_out.IsOpen() ? &sorted_out : nullptr, operations);
+    ChapterTreeWalk walk(request, [&](const ChapterRecord& chapter, const std::vector<std::string>& children) {
+      return pages.Run(chapter, children);
+    });
+    aborted = walk.ProcessChapterTree("", "", "", "");
+    sorted_out.Close();
+    ProgressHide();
+  }
+  LogMessage(aborted ? "Aborted!" : "Successfull!");
+  return !aborted;
+}
+
+}  // namespace snapcrate

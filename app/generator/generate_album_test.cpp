@@ -1,0 +1,278 @@
+#include "app/generator/generate_album.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+#include <regex>
+
+#include "app/init.h"
+#include "app/library_loader.h"
+#include "app/program_state.h"
+#include "app/schemes/album_config.h"
+#include "app/text.h"
+#include "tests/support/exif_writer/camera_exif.h"
+#include "tests/support/recording_ui_port.h"
+#include "tests/support/temp_dir.h"
+
+namespace snapcrate {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::WriteFile;
+
+// A scheme whose pages show the table structure as short markers, one per line.
+constexpr const char* kMarkerIndex = R"([Name]
+index
+[PageStart]
+PAGE $$IFDEF$(CHAPTER_CURSUBPAGEINDEX)$$THEN$(CHAPTER_CURSUBPAGEINDEX)/$(CHAPTER_MAXSUBPAGEINDEX)$$ENDIF
+[MainSection]
+PREV=$$IFDEF$(CUR_PREVPAGE_LINK)$$THEN$(CUR_PREVPAGE_LINK)|$(CUR_PREVTITLE)$$ENDIF
+NEXT=$$IFDEF$(CUR_NEXTPAGE_LINK)$$THEN$(CUR_NEXTPAGE_LINK)|$(CUR_NEXTTITLE)$$ENDIF
+UP=$$IFDEF$(CUR_BACKINDEXPAGE_LINK)$$THEN$(CUR_BACKINDEXPAGE_LINK)|$(CUR_BACKINDEXTITLE)$$ENDIF
+[PicThumbnailTabStart]
+[T
+[PicThumbnailTabRowStart]
+(
+[PicThumbnailTabCell]
+$(PIC_INDEXNO)
+[PicThumbnailTabEmptyCell]
+_
+[PicThumbnailTabRowEnd]
+)
+[PicThumbailTabEnd]
+T]
+[SubChapterStart]
+<S $(SUBCHAPTER_KEY)>
+[SubChapterEnd]
+</S>
+[SectionBreak]
+--
+[LinkTabStart]
+[L
+[LinkTabRowStart]
+(
+[LinkTabCell]
+$(CHAPTER_TITLE)
+[LinkTabRowEnd]
+)
+[LinkTabEnd]
+L]
+)";
+
+constexpr const char* kMarkerPicture = R"([Name]
+pic
+[MainSection]
+PIC $(PIC_INDEXNO) FULL=$(PIC_FULL_LINK)
+PREV=$$IFDEF$(CUR_PREVPAGE_LINK)$$THEN$(CUR_PREVPAGE_LINK)|$(CUR_PREVTITLE)$$ENDIF
+NEXT=$$IFDEF$(CUR_NEXTPAGE_LINK)$$THEN$(CUR_NEXTPAGE_LINK)|$(CUR_NEXTTITLE)$$ENDIF
+UP=$(CUR_BACKINDEXPAGE_LINK)
+)";
+
+class GenerateAlbumTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetLibraryDir(SNAPCRATE_TEST_HOME);
+    // The installation's schemes and a marker scheme of the test's own.
+    fs::copy(fs::path(SNAPCRATE_SOURCE_DIR) / "etc", home_.path() + "etc", fs::copy_options::recursive);
+    fs::remove(home_ / "etc/snapcrate.ini");
+    WriteFile(home_ / "etc/scheme_marker/scheme.ini",
+              "[Name]\r\nMarker\r\n[ShortName]\r\nMRK\r\n[Description]\r\nTable markers\r\n"
+              "[PageSchemes]\r\nindex = index\r\npicture = pic\r\n");
+    WriteFile(home_ / "etc/scheme_marker/index.ini", kMarkerIndex);
+    WriteFile(home_ / "etc/scheme_marker/pic.ini", kMarkerPicture);
+    UseMarkerConfig("3x2");
+    Init({.home_override = home_.path()});
+    Program().own_index_page_sub_nodes_threshold = 2;
+  }
+  void TearDown() override { SetLibraryDir(""); }
+
+  void UseMarkerConfig(const std::string& thumbnails) {
+    WriteFile(home_ / "etc/config_marker.ini",
+              "[Name]\r\nMarker\r\n[Description]\r\nTest\r\n[IndexMainScheme]\r\nMarker\r\n[ScaledAlbumSchemes]\r\n"
+              "Marker,64x48,16x16,2," + thumbnails + ",0x0,0,#000000,80\r\n");
+  }
+  const AlbumConfig& Config(const std::string& name) {
+    LoadConfigs();
+    for (const AlbumConfig& config : Configs())
+      if (config.name == name) return config;
+    ADD_FAILURE() << "no configuration " << name;
+    return Configs().front();
+  }
+  void Picture(const std::string& relative, const std::string& date = "2007:05:06 14:30:00") {
+    exif_writer::CameraExif exif;
+    exif.make = "Canon";
+    exif.date_time_original = date;
+    fs::create_directories(fs::path(src_ / relative).parent_path());
+    exif_writer::WriteFileBytes(src_ / relative, exif_writer::MakeCameraJpeg(exif, exif_writer::MakeGrayJpeg(96, 64)));
+  }
+  void Title(const std::string& dir, const std::string& title) {
+    WriteFile(src_ / dir + "/_snapcrate_.dsc", "[Title]\r\n" + title + "\r\n");
+  }
+  bool Generate(const std::string& config_name) {
+    GenerationRequest request;
+    request.source_path = src_.path();
+    request.destination_path = dest_.path();
+    request.config = Config(config_name);
+    return GenerateAlbum(request);
+  }
+  // The page's lines from the first table marker on, joined by blanks.
+  std::string Lines(const std::string& page) {
+    std::string text = ReplaceAll(ReadFile(dest_ / ("_snapcrate_/" + page)), "\r\n", " ");
+    return Trim(text);
+  }
+  std::string Table(const std::string& page) {
+    const std::string lines = Lines(page);
+    const size_t start = lines.find("[T");
+    const size_t end = lines.rfind("T]");
+    return start == std::string::npos ? std::string() : lines.substr(start, end + 2 - start);
+  }
+  std::string Field(const std::string& page, const std::string& name) {
+    std::smatch match;
+    const std::string lines = Lines(page);
+    return std::regex_search(lines, match, std::regex(name + "=(\\S*)")) ? match[1].str() : "<none>";
+  }
+
+  testing::RecordingUiPort ui_;
+  testing::TempDir home_;
+  testing::TempDir src_;
+  testing::TempDir dest_;
+};
+
+TEST_F(GenerateAlbumTest, SevenPicturesThreePerRowTwoRowsMakeTwoSubpages) {
+  for (int i = 1; i <= 7; ++i) Picture("a/IMG_000" + std::to_string(i) + ".jpg");
+  Picture("b/IMG_0001.jpg");
+  Title("a", "Alpha");
+  Title("b", "Beta");
+  ASSERT_TRUE(Generate("Marker"));
+  EXPECT_EQ(ui_.log_lines.back(), "Successfull!");
+  EXPECT_EQ(Table("a/index.htm"), "[T ( 1 2 3 ) ( 4 5 6 ) T]");
+  EXPECT_EQ(Table("a/index_1.htm"), "[T ( 7 _ _ ) T]");
+  EXPECT_FALSE(fs::exists(dest_ / "_snapcrate_/a/index_2.htm"));
+  EXPECT_EQ(Field("a/index.htm", "NEXT"), "index_1.htm|(2/2)");
+  EXPECT_EQ(Field("a/index_1.htm", "PREV"), "index.htm|(1/2)");
+  EXPECT_EQ(Field("a/index_1.htm", "NEXT"), "../b/index.htm|Beta");
+  EXPECT_EQ(Field("b/index.htm", "PREV"), "../a/index.htm|Alpha");
+  EXPECT_EQ(Field("a/index.htm", "UP"), "../index.htm|Home");
+  EXPECT_EQ(Field("index.htm", "UP"), "");
+  // Picture pages: navigation within the chapter, back to the subpage that holds them.
+  EXPECT_EQ(Field("a/IMG_0007.jpg_pic.htm", "UP"), "index_1.htm");
+  EXPECT_EQ(Field("a/IMG_0001.jpg_pic.htm", "PREV"), "");
+  EXPECT_EQ(Field("a/IMG_0002.jpg_pic.htm", "NEXT"), "IMG_0003.jpg_pic.htm|(3/7)");
+  EXPECT_EQ(Field("a/IMG_0001.jpg_pic.htm", "FULL"), "_64x48_/IMG_0001.jpg");
+  // The root's child chapters, two to a row.
+  EXPECT_NE(Lines("index.htm").find("[L ( Alpha Beta ) L]"), std::string::npos);
+}
+
+TEST_F(GenerateAlbumTest, SubchapterAfterAPartialRowAndAfterAFullRow) {
+  UseMarkerConfig("3x0");
+  for (int i = 1; i <= 4; ++i) Picture("p/IMG_000" + std::to_string(i) + ".jpg");
+  for (int i = 1; i <= 3; ++i) Picture("p/_sub/IMG_010" + std::to_string(i) + ".jpg");
+  for (int i = 1; i <= 3; ++i) Picture("q/IMG_000" + std::to_string(i) + ".jpg");
+  for (int i = 1; i <= 2; ++i) Picture("q/_sub/IMG_010" + std::to_string(i) + ".jpg");
+  ASSERT_TRUE(Generate("Marker"));
+  EXPECT_EQ(Table("p/index.htm"), "[T ( 1 2 3 ) ( 4 _ _ ) T] <S _sub> [T ( 5 6 7 ) T]");
+  EXPECT_EQ(Table("q/index.htm"), "[T ( 1 2 3 ) T] <S _sub> [T ( 4 5 _ ) T]");
+  // Pages of subchapter pictures lie flat in the chapter directory, with working links.
+  EXPECT_EQ(Field("p/_sub_IMG_0101.jpg_pic.htm", "FULL"), "_64x48_/_sub/IMG_0101.jpg");
+  EXPECT_TRUE(fs::exists(dest_ / "_snapcrate_/p/_64x48_/_sub/IMG_0101.jpg"));
+  EXPECT_EQ(Field("p/IMG_0004.jpg_pic.htm", "NEXT"), "_sub_IMG_0101.jpg_pic.htm|(5/7)");
+}
+
+TEST_F(GenerateAlbumTest, SubpageStartingInsideASubchapterKeepsItsKey) {
+  UseMarkerConfig("2x1");
+  Picture("p/IMG_0001.jpg");
+  for (int i = 1; i <= 4; ++i) Picture("p/_sub/IMG_010" + std::to_string(i) + ".jpg");
+  ASSERT_TRUE(Generate("Marker"));
+  EXPECT_EQ(Table("p/index.htm"), "[T ( 1 _ ) T]");
+  EXPECT_EQ(Table("p/index_1.htm"), "[T ( 2 3 ) T]");
+  EXPECT_EQ(Lines("p/index_1.htm").find("<S"), Lines("p/index_1.htm").find("<S _sub>"));
+  EXPECT_EQ(Table("p/index_2.htm"), "[T ( 4 5 ) T]");
+  EXPECT_EQ(Lines("p/index_2.htm").find("<S"), std::string::npos);
+}
+
+// Every relative href and src of every page of an album made with the
+// installation's schemes points at a file that exists, and no page holds a
+// template marker.
+void CheckAlbumLinks(const std::string& album) {
+  int pages = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(album)) {
+    if (entry.path().extension() != ".htm") continue;
+    ++pages;
+    const std::string text = ReadFile(entry.path().string());
+    EXPECT_EQ(text.find("{UNDEFINED("), std::string::npos) << entry.path();
+    EXPECT_EQ(text.find("ERROR"), std::string::npos) << entry.path();
+    static const std::regex link("(?:href|src)=\"([^\"#?]*)");
+    for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it) {
+      std::string target = (*it)[1].str();
+      if (target.empty() || target.find(':') != std::string::npos) continue;
+      std::string decoded;  // links are percent-encoded
+      for (size_t i = 0; i < target.size(); ++i) {
+        if (target[i] == '%' && i + 2 < target.size()) {
+          decoded += static_cast<char>(std::stoi(target.substr(i + 1, 2), nullptr, 16));
+          i += 2;
+        } else {
+          decoded += target[i];
+        }
+      }
+      EXPECT_TRUE(fs::exists(entry.path().parent_path() / decoded)) << entry.path() << " -> " << target;
+    }
+  }
+  EXPECT_GT(pages, 0);
+}
+
+TEST_F(GenerateAlbumTest, EveryLinkOfTheInstalledSchemesResolves) {
+  Picture("IMG_0001.jpg");
+  Picture("2004 Summer/IMG_0101.jpg", "2004:07:01 10:00:00");
+  Picture("2004 Summer/IMG_0102.jpg", "2004:07:02 11:00:00");
+  Picture("2004 Summer/_harbour/IMG_0201.jpg");
+  Picture("Travel/Rome/IMG_0301.jpg");
+  Picture("Travel/Paris/IMG_0401.jpg");
+  Picture("Travel/Paris/Ni\xc3\xa7" "e 'one'/IMG_0501.jpg");
+  WriteFile(src_ / "2004 Summer/_snapcrate_.dsc", "[Title]\r\nSummer\r\n[Image]\r\nIMG_0102.jpg\r\n");
+  WriteFile(src_ / "2004 Summer/IMG_0101.dsc", "[Title]\r\nA \"quoted\" <title>\r\n[AddLink]\r\nIMG_0102.jpg\r\n");
+  for (const AlbumConfig& config : (LoadConfigs(), Configs())) {
+    if (config.name == "Marker") continue;
+    SCOPED_TRACE(config.name);
+    testing::TempDir dest;
+    GenerationRequest request;
+    request.source_path = src_.path();
+    request.destination_path = dest.path();
+    request.config = config;
+    ASSERT_TRUE(GenerateAlbum(request));
+    CheckAlbumLinks(dest.path());
+  }
+}
+
+TEST_F(GenerateAlbumTest, SecondRunOverAnUnchangedTreeDecodesNothing) {
+  for (int i = 1; i <= 3; ++i) Picture("a/IMG_000" + std::to_string(i) + ".jpg");
+  ASSERT_TRUE(Generate("Marker"));
+  std::map<std::string, std::pair<std::string, int64_t>> first;
+  for (const auto& entry : fs::recursive_directory_iterator(dest_.path())) {
+    if (!entry.is_regular_file()) continue;
+    struct stat info;
+    stat(entry.path().c_str(), &info);
+    first[entry.path()] = {ReadFile(entry.path()), int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec};
+  }
+  ASSERT_TRUE(Generate("Marker"));
+  for (const auto& [path, before] : first) {
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0) << path;
+    EXPECT_EQ(ReadFile(path), before.first) << path;
+    if (fs::path(path).extension() == ".jpg") {  // pictures are not written again
+      EXPECT_EQ(int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec, before.second) << path;
+    }
+  }
+}
+
+TEST_F(GenerateAlbumTest, AbortEndsTheRunWithAborted) {
+  for (int i = 1; i <= 3; ++i) Picture("a/IMG_000" + std::to_string(i) + ".jpg");
+  ui_.abort_at_event = ui_.events_processed + 3;  // the first check after the progress window opened
+  EXPECT_FALSE(Generate("Marker"));
+  EXPECT_EQ(ui_.log_lines.back(), "Aborted!");
+}
+
+}  // namespace
+}  // namespace snapcrate
