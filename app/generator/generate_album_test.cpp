@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -223,6 +227,20 @@ void CheckAlbumLinks(const std::string& album) {
   EXPECT_GT(pages, 0);
 }
 
+// Every page is valid HTML: tidy reports no errors (warnings are allowed).
+void CheckHtml(const std::string& album) {
+  if (std::system("tidy -v >/dev/null 2>&1") != 0) {
+    std::printf("tidy is not installed: HTML not checked (tools/setup.sh installs it)\n");
+    return;
+  }
+  for (const auto& entry : fs::recursive_directory_iterator(album)) {
+    if (entry.path().extension() != ".htm") continue;
+    const std::string command = "tidy -e -q '" + ReplaceAll(entry.path().string(), "'", "'\\''") + "' >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) < 2) << "tidy finds errors in " << entry.path();
+  }
+}
+
 TEST_F(GenerateAlbumTest, EveryLinkOfTheInstalledSchemesResolves) {
   Picture("IMG_0001.jpg");
   Picture("2004 Summer/IMG_0101.jpg", "2004:07:01 10:00:00");
@@ -243,6 +261,7 @@ TEST_F(GenerateAlbumTest, EveryLinkOfTheInstalledSchemesResolves) {
     request.config = config;
     ASSERT_TRUE(GenerateAlbum(request));
     CheckAlbumLinks(dest.path());
+    CheckHtml(dest.path());
   }
 }
 
