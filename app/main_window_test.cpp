@@ -19,24 +19,13 @@
 #include "app/progress_window.h"
 #include "app/qt_ui_port.h"
 #include "app/settings.h"
+#include "tests/support/qt_modal.h"
 #include "tests/support/temp_dir.h"
 
 namespace snapcrate {
 namespace {
 
-// Runs `handle` on the next modal window once it is shown (dialogs block in exec()).
-void OnNextModal(std::function<void(QWidget*)> handle) {
-  auto* timer = new QTimer;
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [timer, handle] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      handle(modal);
-    }
-  });
-  timer->start();
-}
+using testing::OnNextModal;
 
 class MainWindowTest : public ::testing::Test {
  protected:

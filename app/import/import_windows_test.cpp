@@ -17,25 +17,14 @@
 #include "app/import/import_window.h"
 #include "app/program_state.h"
 #include "app/settings.h"
+#include "tests/support/qt_modal.h"
 #include "tests/support/recording_ui_port.h"
 #include "tests/support/temp_dir.h"
 
 namespace snapcrate {
 namespace {
 
-// Runs `handle` on the next modal window once it is shown (dialogs block in exec()).
-void OnNextModal(std::function<void(QWidget*)> handle) {
-  auto* timer = new QTimer;
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [timer, handle] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      handle(modal);
-    }
-  });
-  timer->start();
-}
+using testing::OnNextModal;
 
 class ImportWindowsTest : public ::testing::Test {
  protected:
