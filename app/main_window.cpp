@@ -15,6 +15,8 @@
 #include "app/about_window.h"
 #include "app/descriptions/description_window.h"
 #include "app/exec_and_wait.h"
+#include "app/generator/generate_album.h"
+#include "app/generator/generate_window.h"
 #include "app/import/adjust_exif_dates.h"
 #include "app/import/adjust_window.h"
 #include "app/import/import_media_files.h"
@@ -135,6 +137,12 @@ MainCommandActions MainWindow::Actions() {
     return Program().adjust_result;
   };
   actions.run_adjust = [] { AdjustExifDates(CurrentAdjustPath(), Program().date_offset); };
+  actions.generate_window = [this] {
+    std::string result;
+    StartGenHTMLDialog(0, result);
+    return result;
+  };
+  actions.run_generate = [] { GenerateAlbum(CurrentGenerationRequest()); };
   actions.description_editor = [this] {
     DescriptionWindow window(this);
     window.exec();
@@ -145,6 +153,13 @@ MainCommandActions MainWindow::Actions() {
 }
 
 void MainWindow::do_help() { ShowHelp(); }
+
+void MainWindow::StartGenHTMLDialog(int16_t mode, std::string& result) {
+  (void)mode;  // the window knows one mode only
+  GenerateWindow window(this);
+  window.RunModal();
+  result = Program().gen_html_result;
+}
 
 void MainWindow::Execute(MainCommand command) {
   try {

@@ -2,7 +2,9 @@
 // The main window "Snapcrate": menus, the tool strip and the log window.
 
 #include <QMainWindow>
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "app/init.h"
 #include "app/main_window_logic.h"
@@ -26,6 +28,9 @@ class MainWindow : public QMainWindow {
   void Execute(MainCommand command);
 
   void do_help();
+  /// Opens the Generate HTML window in `mode` (0, the only one); `result` is
+  /// "OK" when it was confirmed, else empty.
+  void StartGenHTMLDialog(int16_t mode, std::string& result);
 
   LogWindow* log_window() const { return log_window_; }
 

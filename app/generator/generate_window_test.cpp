@@ -1,0 +1,339 @@
+#include "app/generator/generate_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <filesystem>
+
+#include "app/dir_chooser_widget.h"
+#include "app/init.h"
+#include "app/library_loader.h"
+#include "app/log.h"
+#include "app/main_window.h"
+#include "app/program_state.h"
+#include "app/progress.h"
+#include "app/progress_window.h"
+#include "app/qt_ui_port.h"
+#include "app/settings.h"
+#include "tests/support/exif_writer/camera_exif.h"
+#include "tests/support/recording_ui_port.h"
+#include "tests/support/temp_dir.h"
+
+namespace snapcrate {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+
+// Runs `handle` on the next modal window once it is shown (dialogs block in exec()).
+void OnNextModal(std::function<void(QWidget*)> handle) {
+  auto* timer = new QTimer;
+  timer->setInterval(20);
+  QObject::connect(timer, &QTimer::timeout, [timer, handle] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      handle(modal);
+    }
+  });
+  timer->start();
+}
+
+template <typename Widget>
+Widget* Find(QWidget* window, const char* name) {
+  auto* widget = window->findChild<Widget*>(name);
+  EXPECT_NE(widget, nullptr) << name;
+  return widget;
+}
+
+DirChooserWidget* Chooser(QWidget* window, const char* dir_name) {
+  return qobject_cast<DirChooserWidget*>(Find<QTreeView>(window, dir_name)->parentWidget());
+}
+
+bool Logged(const std::string& line) {
+  const std::vector<std::string> messages = Log().Messages();
+  return std::find(messages.begin(), messages.end(), line) != messages.end();
+}
+
+// A home with the installation's etc/, a picture folder and an album folder.
+class GenerateHome {
+ protected:
+  GenerateHome() {
+    fs::copy(fs::path(SNAPCRATE_SOURCE_DIR) / "etc", home_.path() + "etc",
+             fs::copy_options::recursive);
+    fs::remove(home_ / "etc/snapcrate.ini");
+    fs::create_directories(home_ / "pictures");
+    fs::create_directories(home_ / "album");
+  }
+  void Picture(const std::string& relative) {
+    exif_writer::CameraExif exif;
+    exif.make = "Canon";
+    exif.date_time_original = "2007:05:06 14:30:00";
+    fs::create_directories(fs::path(home_ / "pictures/" + relative).parent_path());
+    exif_writer::WriteFileBytes(
+        home_ / "pictures/" + relative,
+        exif_writer::MakeCameraJpeg(exif, exif_writer::MakeGrayJpeg(320, 240)));
+  }
+
+  testing::TempDir home_;
+};
+
+class GenerateWindowTest : public ::testing::Test, protected GenerateHome {
+ protected:
+  void SetUp() override {
+    Init({.home_override = home_.path()});
+    WriteSettings(
+        {{"GenHTMLSourcePath", home_ / "pictures"}, {"GenHTMLDestPath", home_ / "album"}});
+  }
+
+  testing::RecordingUiPort ui_;
+  GenerationRequest request_;
+};
+
+TEST_F(GenerateWindowTest, OpeningRereadsAndShowsTheSelectedConfiguration) {
+  ClearLog();
+  GenerateWindow window(nullptr, request_);
+  window.show();
+  EXPECT_EQ(window.windowTitle(), "Snapcrate - Generate HTML Pages");
+  EXPECT_EQ(window.objectName(), "SC_GenHTML");
+  ASSERT_FALSE(Log().Messages().empty());
+  EXPECT_EQ(Log().Messages().front(), "Rereading Scheme & Configuration Settings ...");
+  auto* combo = Find<QComboBox>(&window, "Combo1");
+  EXPECT_EQ(combo->count(), 4);
+  EXPECT_EQ(combo->currentText(), "Standard");
+  EXPECT_TRUE(
+      Find<QPlainTextEdit>(&window, "Text1")->toPlainText().endsWith("\nSTD:1024 x 768 Pixel"));
+  for (const char* name : {"Command1", "Command2", "Command3", "CommandNew", "CommandEdit",
+                           "CommandDelete", "CommandRatingsReset"})
+    Find<QPushButton>(&window, name);
+  for (const char* name : {"Drive1", "Drive2"}) Find<QComboBox>(&window, name);
+  EXPECT_EQ(Find<QTreeView>(&window, "Dir1")->toolTip(),
+            "Specifies the source image directory (including subdirectories)");
+  // The stored ratings of a new settings file.
+  EXPECT_TRUE(Find<QRadioButton>(&window, "OptionQ6")->isChecked());
+  EXPECT_TRUE(Find<QRadioButton>(&window, "OptionO6")->isChecked());
+  EXPECT_FALSE(Find<QRadioButton>(&window, "OptionQ1")->isChecked());
+}
+
+TEST_F(GenerateWindowTest, OkFillsTheRequestFromTheControlsAndStoresTheFiveSettings) {
+  fs::create_directories(home_ / "pictures/2007");
+  GenerateWindow window(nullptr, request_);
+  window.show();
+  auto* combo = Find<QComboBox>(&window, "Combo1");
+  combo->setCurrentIndex(combo->findText("Two sizes"));
+  EXPECT_TRUE(
+      Find<QPlainTextEdit>(&window, "Text1")->toPlainText().startsWith("A start page to choose"));
+  Find<QPushButton>(&window, "CommandRatingsReset")->click();
+  EXPECT_FALSE(Find<QRadioButton>(&window, "OptionQ6")->isChecked());
+  Find<QRadioButton>(&window, "OptionQ3")->click();
+  Find<QRadioButton>(&window, "OptionQ2")->click();
+  EXPECT_FALSE(Find<QRadioButton>(&window, "OptionQ3")->isChecked());
+  Chooser(&window, "Dir1")->ChooseDirectory(QString::fromStdString(home_ / "pictures/2007"));
+  Find<QPushButton>(&window, "Command3")->click();
+  Find<QPushButton>(&window, "Command1")->click();
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(window.result(), QDialog::Accepted);
+  EXPECT_EQ(Program().gen_html_result, "OK");
+  EXPECT_EQ(request_.source_path, home_ / "pictures/2007/");
+  EXPECT_EQ(request_.destination_path, home_ / "pictures/2007/");
+  EXPECT_EQ(request_.min_quality, 2);
+  EXPECT_EQ(request_.min_originality, kNoMinimalRating);
+  EXPECT_EQ(request_.config.name, "Two sizes");
+  EXPECT_EQ(request_.config.scaled.size(), 2u);
+  EXPECT_EQ(ReadSetting("GenHTMLSourcePath", "?"), home_ / "pictures/2007");
+  EXPECT_EQ(ReadSetting("GenHTMLDestPath", "?"), home_ / "pictures/2007");
+  EXPECT_EQ(ReadSetting("GenHTMLMinQual", "?"), "2");
+  EXPECT_EQ(ReadSetting("GenHTMLMinOrig", "?"), "");
+  EXPECT_EQ(ReadSetting("GenHTMLConfigIndex", "?"), std::to_string(combo->findText("Two sizes")));
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(GenerateWindowTest, CancelStoresTheDestinationOnly) {
+  fs::create_directories(home_ / "pictures/2007");
+  GenerateWindow window(nullptr, request_);
+  window.show();
+  Chooser(&window, "Dir1")->ChooseDirectory(QString::fromStdString(home_ / "pictures/2007"));
+  Chooser(&window, "Dir2")->ChooseDirectory(QString::fromStdString(home_ / "pictures"));
+  Find<QPushButton>(&window, "Command2")->click();
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(Program().gen_html_result, "");
+  EXPECT_EQ(ReadSetting("GenHTMLDestPath", "?"), home_ / "pictures");
+  EXPECT_EQ(ReadSetting("GenHTMLSourcePath", "?"), home_ / "pictures");
+}
+
+TEST_F(GenerateWindowTest, EditOnOkLeavesABackupAndTheRewrittenFile) {
+  const std::string path = home_ / "etc/config_standard.ini";
+  const std::string before = ReadFile(path);
+  GenerateWindow window(nullptr, request_);
+  window.show();
+  OnNextModal([](QWidget* editor) {
+    EXPECT_EQ(editor->windowTitle(), "Edit Album Configuration");
+    auto* description = Find<QLineEdit>(editor, "TextDesc");
+    description->selectAll();
+    QTest::keyClicks(description, "Edited here");
+    Find<QPushButton>(editor, "CommandOK")->click();
+  });
+  Find<QPushButton>(&window, "CommandEdit")->click();
+  EXPECT_EQ(ReadFile(path + ".bak"), before);
+  EXPECT_NE(ReadFile(path).find("[Description]\r\nEdited here\r\n"), std::string::npos);
+  EXPECT_TRUE(Find<QPlainTextEdit>(&window, "Text1")->toPlainText().startsWith("Edited here\n"));
+  EXPECT_EQ(Find<QComboBox>(&window, "Combo1")->currentText(), "Standard");
+}
+
+TEST_F(GenerateWindowTest, EditorCancelKeepsTheOldConfiguration) {
+  const std::string path = home_ / "etc/config_standard.ini";
+  const std::string before = ReadFile(path);
+  GenerateWindow window(nullptr, request_);
+  window.show();
+  OnNextModal([](QWidget* editor) {
+    Find<QLineEdit>(editor, "TextName")->setText("Renamed");
+    Find<QPushButton>(editor, "CommandDelete")->click();
+    Find<QPushButton>(editor, "CommandCancel")->click();
+  });
+  Find<QPushButton>(&window, "CommandEdit")->click();
+  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_FALSE(fs::exists(path + ".bak"));
+  EXPECT_EQ(Find<QComboBox>(&window, "Combo1")->currentText(), "Standard");
+  Find<QPushButton>(&window, "Command1")->click();
+  EXPECT_EQ(request_.config.scaled.size(), 1u);
+}
+
+TEST_F(GenerateWindowTest, NewConfigurationAppearsInTheList) {
+  GenerateWindow window(nullptr, request_);
+  window.show();
+  OnNextModal([](QWidget* editor) {
+    EXPECT_EQ(Find<QLineEdit>(editor, "TextName")->text(), "UserConfig #1");
+    Find<QPushButton>(editor, "CommandOK")->click();
+  });
+  Find<QPushButton>(&window, "CommandNew")->click();
+  EXPECT_TRUE(fs::exists(home_ / "etc/config_userdef1.ini"));
+  auto* combo = Find<QComboBox>(&window, "Combo1");
+  EXPECT_EQ(combo->count(), 5);
+  EXPECT_EQ(combo->currentText(), "UserConfig #1");
+  EXPECT_EQ(Find<QPlainTextEdit>(&window, "Text1")->toPlainText(),
+            "< description of UserConfig #1 >\nSTD:1024 x 768 Pixel");
+
+  ui_.answers = {MessageAnswer::kYes};
+  Find<QPushButton>(&window, "CommandDelete")->click();
+  EXPECT_EQ(ui_.messages, std::vector<std::string>{"Deleting Scheme 'UserConfig #1'?"});
+  EXPECT_EQ(combo->count(), 4);
+  EXPECT_FALSE(fs::exists(home_ / "etc/config_userdef1.ini"));
+  EXPECT_TRUE(fs::exists(home_ / "etc/config_userdef1.ini.bak"));
+}
+
+// The Generate HTML command of the main window, up to the generation run.
+class GenerateCommandTest : public ::testing::Test, protected GenerateHome {
+ protected:
+  GenerateCommandTest() {
+    SetLibraryDir(SNAPCRATE_TEST_HOME);
+    window_ = std::make_unique<MainWindow>(ui_);
+    window_->show();
+  }
+  ~GenerateCommandTest() override {
+    window_.reset();
+    SetLibraryDir("");
+    ClearAbort();
+  }
+  void Start() {
+    window_->Start({.home_override = home_.path()});
+    WriteSettings(
+        {{"GenHTMLSourcePath", home_ / "pictures"}, {"GenHTMLDestPath", home_ / "album"}});
+  }
+  void ClickGenerate() { Find<QPushButton>(window_.get(), "CommandGenHTML")->click(); }
+
+  QtUiPort ui_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(GenerateCommandTest, CommandBeforeInitialisationDoesNothing) {
+  Program().initialized = false;
+  ClearLog();
+  bool opened = false;
+  QTimer watcher;  // closes a window that should not have opened
+  watcher.setInterval(20);
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      opened = true;
+      modal->close();
+    }
+  });
+  watcher.start();
+  ClickGenerate();
+  QTest::qWait(100);
+  EXPECT_FALSE(opened);
+  EXPECT_TRUE(Log().Messages().empty());
+  EXPECT_EQ(Program().gen_html_result, "");
+}
+
+TEST_F(GenerateCommandTest, CancelRunsNothing) {
+  Start();
+  Picture("day/a.jpg");
+  OnNextModal([](QWidget* modal) {
+    EXPECT_EQ(modal->windowTitle(), "Snapcrate - Generate HTML Pages");
+    Find<QPushButton>(modal, "Command2")->click();
+  });
+  ClickGenerate();
+  EXPECT_EQ(Program().gen_html_result, "");
+  EXPECT_TRUE(Logged("Rereading Scheme & Configuration Settings ..."));
+  EXPECT_FALSE(Logged("Successfull!"));
+  EXPECT_FALSE(fs::exists(home_ / "album/_snapcrate_"));
+}
+
+TEST_F(GenerateCommandTest, ConfirmedWindowRunsTheGeneration) {
+  Start();
+  Picture("day/a.jpg");
+  OnNextModal([](QWidget* modal) { Find<QPushButton>(modal, "Command1")->click(); });
+  ClickGenerate();
+  EXPECT_EQ(Program().gen_html_result, "OK");
+  EXPECT_TRUE(
+      Logged("Generating HTML pages for path " + home_ / "pictures/" + " to " + home_ / "album/"));
+  EXPECT_EQ(Log().Messages().back(), "Successfull!");
+  EXPECT_TRUE(fs::is_directory(home_ / "album/_snapcrate_"));
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);  // the busy pointer is gone again
+  ASSERT_NE(ui_.progress_window(), nullptr);
+  EXPECT_FALSE(ui_.progress_window()->isVisible());
+}
+
+TEST_F(GenerateCommandTest, AbortInTheProgressWindowEndsTheRunWithAborted) {
+  Start();
+  for (const char* day : {"01", "02", "03", "04", "05", "06"})
+    for (const char* name : {"a", "b", "c"})
+      Picture(std::string("2007/") + day + "/" + name + ".jpg");
+  bool saw_progress = false;
+  bool busy_while_running = false;
+  // Checks at every pass of the event loop, which the run gives through its
+  // progress updates; the first pass with the progress window up clicks Abort.
+  QTimer watcher;
+  watcher.setInterval(0);
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    ProgressWindow* progress = ui_.progress_window();
+    if (!progress || !progress->isVisible()) return;
+    watcher.stop();
+    saw_progress = true;
+    busy_while_running = QGuiApplication::overrideCursor() != nullptr &&
+                         QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    Find<QPushButton>(progress, "Command1")->click();
+  });
+  OnNextModal([&](QWidget* modal) {
+    watcher.start();
+    Find<QPushButton>(modal, "Command1")->click();
+  });
+  ClickGenerate();
+  EXPECT_TRUE(saw_progress);
+  EXPECT_TRUE(busy_while_running);
+  EXPECT_EQ(Log().Messages().back(), "Aborted!");
+  EXPECT_FALSE(Logged("Successfull!"));
+  EXPECT_FALSE(ui_.progress_window()->isVisible());
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
+}  // namespace snapcrate
