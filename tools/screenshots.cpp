@@ -23,6 +23,7 @@
 
 #include "app/about_window.h"
 #include "app/descriptions/description_window.h"
+#include "app/generator/generate_window.h"
 #include "app/import/adjust_window.h"
 #include "app/import/import_options_window.h"
 #include "app/import/import_window.h"
@@ -32,6 +33,8 @@
 #include "app/progress.h"
 #include "app/qt_text.h"
 #include "app/qt_ui_port.h"
+#include "app/schemes/config_editor_window.h"
+#include "app/schemes/scheme_chooser_window.h"
 #include "app/settings.h"
 #include "app/settings_window.h"
 #include "app/text.h"
@@ -190,6 +193,18 @@ int Run(int argc, char** argv) {
     Save(&import_window, "import");
     ImportOptionsWindow options(import_window.dialog().options(), &import_window);
     Save(&options, "import_options");
+  }
+  {
+    WriteSettings({{"GenHTMLSourcePath", home + "demo/2005"}, {"GenHTMLDestPath", home + "demo"}});
+    GenerateWindow generate(&main_window);
+    Save(&generate, "generate");
+    AlbumConfig buffer;
+    for (const AlbumConfig& config : Configs())
+      if (config.name == "Two sizes") buffer = config;
+    ConfigEditorWindow editor(buffer, &generate);
+    Save(&editor, "config_editor");
+    SchemeChooserWindow chooser(0, &editor);
+    Save(&chooser, "scheme_chooser");
   }
   {
     AdjustWindow adjust(&main_window);

@@ -85,7 +85,9 @@ void ShowPreview(QLabel* label, const std::string& path) {
 
 void SetTextKeepingCursor(QLineEdit* field, const std::string& text) {
   const QString wanted = ToQString(text);
-  if (field->text() != wanted) field->setText(wanted);
+  if (field->text() == wanted) return;
+  field->setText(wanted);
+  field->setCursorPosition(0);  // long texts show their beginning
 }
 
 }  // namespace
@@ -167,6 +169,8 @@ QWidget* ConfigEditorWindow::BuildList() {
   list_->setObjectName("ListScaledAlbumSchemes");
   list_->setToolTip("Each line is one variant of the album: its scheme and picture size");
   list_->setMinimumHeight(list_->fontMetrics().height() * 6);
+  list_->setMinimumWidth(list_->fontMetrics().horizontalAdvance("Dark Gallery: 1600 x 1200  (thumbnails 240 x 240)") +
+                         2 * list_->frameWidth() + 12);
   connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (updating_) return;
     Run([this, row] { editor_.ListClicked(row); });

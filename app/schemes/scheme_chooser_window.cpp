@@ -34,7 +34,8 @@ SchemeChooserWindow::SchemeChooserWindow(int preselected, QWidget* parent) : QDi
   layout->addWidget(list_);
   layout->addWidget(hint);
   const int rows = std::max(3, std::min(list_->count(), 10));
-  list_->setMinimumHeight(list_->sizeHintForRow(0) * rows + 2 * list_->frameWidth() + 4);
+  const int row_height = std::max(list_->sizeHintForRow(0), list_->fontMetrics().height() + 2);
+  list_->setFixedHeight(row_height * rows + 2 * list_->frameWidth() + 4);
   resize(280, sizeHint().height());
 }
 
