@@ -24,28 +24,16 @@
 #include "app/qt_ui_port.h"
 #include "app/settings.h"
 #include "tests/support/exif_writer/camera_exif.h"
+#include "tests/support/qt_modal.h"
 #include "tests/support/recording_ui_port.h"
 #include "tests/support/temp_dir.h"
 
 namespace snapcrate {
 namespace {
 
+using testing::OnNextModal;
 namespace fs = std::filesystem;
 using testing::ReadFile;
-
-// Runs `handle` on the next modal window once it is shown (dialogs block in exec()).
-void OnNextModal(std::function<void(QWidget*)> handle) {
-  auto* timer = new QTimer;
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [timer, handle] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      handle(modal);
-    }
-  });
-  timer->start();
-}
 
 template <typename Widget>
 Widget* Find(QWidget* window, const char* name) {

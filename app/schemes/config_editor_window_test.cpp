@@ -15,26 +15,14 @@
 
 #include "app/init.h"
 #include "app/schemes/scheme_record.h"
+#include "tests/support/qt_modal.h"
 #include "tests/support/recording_ui_port.h"
 #include "tests/support/temp_dir.h"
 
 namespace snapcrate {
 namespace {
 
-// Runs `handle` on the next modal window once it is shown (dialogs block in exec()).
-void OnNextModal(std::function<void(QWidget*)> handle) {
-  auto* timer = new QTimer;
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [timer, handle] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      handle(modal);
-    }
-  });
-  timer->start();
-}
-
+using testing::OnNextModal;
 template <typename Widget>
 Widget* Find(QWidget* window, const char* name) {
   auto* widget = window->findChild<Widget*>(name);
