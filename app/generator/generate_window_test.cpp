@@ -243,6 +243,7 @@ class GenerateCommandTest : public ::testing::Test, protected GenerateHome {
 
 TEST_F(GenerateCommandTest, CommandBeforeInitialisationDoesNothing) {
   Program().initialized = false;
+  Program().gen_html_result.clear();
   ClearLog();
   bool opened = false;
   QTimer watcher;  // closes a window that should not have opened
