@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "pixcore/bitmap_registry.h"
 #include "pixcore/image_type.h"
 #include "pixcore/pixcore.h"
+#include "pixcore/resample.h"
 
 namespace snapcrate::pixcore {
 namespace {
@@ -21,13 +23,70 @@ bool IsKnownType(int32_t format) {
   return format >= PIXCORE_TYPE_JPEG && format <= PIXCORE_TYPE_HEIF;
 }
 
-int32_t CheckReadable(const char* path) {
+// The format a file's first bytes name, for the formats cameras and editors
+// write; PIXCORE_TYPE_NONE leaves the question to libvips, whose own search
+// opens the file once for every loader it has.
+int32_t TypeFromMagic(const unsigned char* bytes, size_t length) {
+  const auto starts = [&](const char* magic, size_t size, size_t at = 0) {
+    return length >= at + size && std::memcmp(bytes + at, magic, size) == 0;
+  };
+  if (starts("\xFF\xD8", 2)) return PIXCORE_TYPE_JPEG;
+  if (starts("\x89PNG\r\n\x1A\n", 8)) return PIXCORE_TYPE_PNG;
+  if (starts("GIF8", 4)) return PIXCORE_TYPE_GIF;
+  if (starts("II*\0", 4) || starts("MM\0*", 4) || starts("II+\0", 4) || starts("MM\0+", 4))
+    return PIXCORE_TYPE_TIFF;
+  if (starts("RIFF", 4) && starts("WEBP", 4, 8)) return PIXCORE_TYPE_WEBP;
+  return PIXCORE_TYPE_NONE;
+}
+
+// A plain file that can be read; its first bytes go to `magic`.
+int32_t CheckReadable(const char* path, unsigned char (&magic)[12], size_t* magic_length) {
+  *magic_length = 0;
   struct stat info;
   if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return PIXCORE_ERROR_OPEN;
   const int fd = open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return PIXCORE_ERROR_OPEN;
+  const ssize_t got = read(fd, magic, sizeof magic);
   close(fd);
+  if (got > 0) *magic_length = static_cast<size_t>(got);
   return PIXCORE_OK;
+}
+
+// Opens the file with the loader of its type, reading the header only.
+VipsImage* OpenWithLoader(int32_t type, const char* path, int shrink) {
+  VipsImage* opened = nullptr;
+  constexpr auto kAccess = VIPS_ACCESS_SEQUENTIAL;
+  constexpr auto kFailOn = VIPS_FAIL_ON_TRUNCATED;
+  int failed = -1;
+  switch (type) {
+    case PIXCORE_TYPE_JPEG:
+      failed = shrink > 1 ? vips_jpegload(path, &opened, "access", kAccess, "fail_on", kFailOn,
+                                          "shrink", shrink, nullptr)
+                          : vips_jpegload(path, &opened, "access", kAccess, "fail_on", kFailOn, nullptr);
+      break;
+    case PIXCORE_TYPE_PNG:
+      failed = vips_pngload(path, &opened, "access", kAccess, "fail_on", kFailOn, nullptr);
+      break;
+    case PIXCORE_TYPE_GIF:
+      failed = vips_gifload(path, &opened, "access", kAccess, "fail_on", kFailOn, nullptr);
+      break;
+    case PIXCORE_TYPE_TIFF:
+      failed = vips_tiffload(path, &opened, "access", kAccess, "fail_on", kFailOn, nullptr);
+      break;
+    case PIXCORE_TYPE_WEBP:
+      failed = vips_webpload(path, &opened, "access", kAccess, "fail_on", kFailOn, nullptr);
+      break;
+    case PIXCORE_TYPE_HEIF:
+      failed = vips_heifload(path, &opened, "access", kAccess, "fail_on", kFailOn, nullptr);
+      break;
+    default:
+      break;
+  }
+  if (failed != 0) {
+    if (opened != nullptr) g_object_unref(opened);
+    return nullptr;
+  }
+  return opened;
 }
 
 // Converts to sRGB through the embedded colour profile where there is one,
@@ -89,26 +148,28 @@ int32_t OpenPicture(int32_t format, const char* path, int shrink, ImagePtr* head
   if (path == nullptr || *path == '\0') return PIXCORE_ERROR_ARGUMENT;
   if (format != PIXCORE_DETECT_FORMAT && !IsKnownType(format)) return PIXCORE_ERROR_ARGUMENT;
   if (!StartVips()) return PIXCORE_ERROR_INIT;
-  if (const int32_t readable = CheckReadable(path); readable != PIXCORE_OK) return readable;
-
-  const char* loader = vips_foreign_find_load(path);
-  if (loader == nullptr) {
-    ForgetVipsError();
-    return PIXCORE_ERROR_FORMAT;
+  unsigned char magic[12];
+  size_t magic_length = 0;
+  if (const int32_t readable = CheckReadable(path, magic, &magic_length); readable != PIXCORE_OK) {
+    return readable;
   }
-  *type = ImageTypeFromLoader(loader);
+
+  *type = TypeFromMagic(magic, magic_length);
+  if (*type == PIXCORE_TYPE_NONE) {
+    const char* loader = vips_foreign_find_load(path);
+    if (loader == nullptr) {
+      ForgetVipsError();
+      return PIXCORE_ERROR_FORMAT;
+    }
+    *type = ImageTypeFromLoader(loader);
+  }
   if (*type == PIXCORE_TYPE_NONE || (format != PIXCORE_DETECT_FORMAT && format != *type)) {
     return PIXCORE_ERROR_FORMAT;
   }
 
-  VipsImage* opened = nullptr;
-  if (*type == PIXCORE_TYPE_JPEG && shrink > 1) {
-    opened = vips_image_new_from_file(path, "access", VIPS_ACCESS_SEQUENTIAL, "fail_on",
-                                      VIPS_FAIL_ON_TRUNCATED, "shrink", shrink, nullptr);
-  } else {
-    opened = vips_image_new_from_file(path, "access", VIPS_ACCESS_SEQUENTIAL, "fail_on",
-                                      VIPS_FAIL_ON_TRUNCATED, nullptr);
-  }
+  // The loader is called directly: libvips would search for it again, and
+  // would read a name ending in "]" as carrying load options.
+  VipsImage* opened = OpenWithLoader(*type, path, shrink);
   if (opened == nullptr) {
     ForgetVipsError();
     return PIXCORE_ERROR_DECODE;
@@ -162,6 +223,53 @@ int32_t LoadBitmap(int32_t format, const char* path, int box_width, int box_heig
   return bitmap;
 }
 
+// Decoding and scaling run as one pipeline: the decoder's rows go straight
+// into the filter, and only the scaled pixels are ever held in memory.
+int32_t LoadScaledBitmap(int32_t format, const char* path, int width, int height,
+                         int32_t* error_code) {
+  int32_t ignored;
+  int32_t& code = error_code != nullptr ? *error_code : ignored;
+  if (width < 1 || height < 1 || int64_t{width} * height > kMaxPixels) {
+    code = PIXCORE_ERROR_ARGUMENT;
+    return 0;
+  }
+  ImagePtr header;
+  int32_t type = PIXCORE_TYPE_NONE;
+  code = OpenPicture(format, path, 1, &header, &type);
+  if (code != PIXCORE_OK) return 0;
+  if (type == PIXCORE_TYPE_JPEG) {
+    const int shrink = JpegShrinkForRoom(RoomForBox(header->Xsize, header->Ysize, width, height));
+    if (shrink > 1) {
+      header.reset();
+      code = OpenPicture(type, path, shrink, &header, &type);
+      if (code != PIXCORE_OK) return 0;
+    }
+  }
+  // The same limit as a full decode, so both loads accept the same files.
+  if (int64_t{header->Xsize} * header->Ysize > kMaxPixels) {
+    code = PIXCORE_ERROR_TOO_LARGE;
+    return 0;
+  }
+  ImagePtr image = std::move(header);
+  code = ToSrgb8(&image);
+  if (code != PIXCORE_OK) return 0;
+  ImagePtr scaled;
+  if (!ScaleExact(image.get(), width, height, &scaled)) {
+    code = PIXCORE_ERROR_PROCESS;
+    return 0;
+  }
+  // Decoding happens here; a damaged file fails now.
+  ImagePtr memory(vips_image_copy_memory(scaled.get()));
+  if (!memory) {
+    ForgetVipsError();
+    code = PIXCORE_ERROR_DECODE;
+    return 0;
+  }
+  const int32_t bitmap = AddBitmap(std::move(memory));
+  if (bitmap == 0) code = PIXCORE_ERROR_TOO_LARGE;
+  return bitmap;
+}
+
 }  // namespace
 }  // namespace snapcrate::pixcore
 
@@ -190,6 +298,11 @@ PIXCORE_API int32_t PixCore_LoadImage(int32_t format, const char* path, int32_t*
 PIXCORE_API int32_t PixCore_LoadImageForBox(int32_t format, const char* path, int32_t box_width,
                                             int32_t box_height, int32_t* error_code) {
   return LoadBitmap(format, path, box_width, box_height, error_code);
+}
+
+PIXCORE_API int32_t PixCore_LoadImageScaled(int32_t format, const char* path, int32_t width,
+                                            int32_t height, int32_t* error_code) {
+  return LoadScaledBitmap(format, path, width, height, error_code);
 }
 
 }  // extern "C"

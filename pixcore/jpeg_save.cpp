@@ -2,14 +2,15 @@
 
 #include <shared_mutex>
 
+#include "pixcore/jpeg_save.h"
+
 #include "pixcore/atomic_file.h"
 #include "pixcore/bitmap_registry.h"
 #include "pixcore/pixcore.h"
 
 namespace snapcrate::pixcore {
-namespace {
 
-int32_t Encode(VipsImage* image, int quality, void** buffer, size_t* length) {
+int32_t EncodeJpeg(VipsImage* image, int quality, void** buffer, size_t* length) {
   g_object_ref(image);
   ImagePtr pipeline(image);
   if (vips_image_hasalpha(image)) {
@@ -43,7 +44,12 @@ int32_t Encode(VipsImage* image, int quality, void** buffer, size_t* length) {
   return PIXCORE_OK;
 }
 
-}  // namespace
+int32_t WriteJpeg(const char* path, void* buffer, size_t length) {
+  const bool written = snapcrate::WriteFileAtomically(path, buffer, length);
+  g_free(buffer);
+  return written ? PIXCORE_OK : PIXCORE_ERROR_WRITE;
+}
+
 }  // namespace snapcrate::pixcore
 
 using namespace snapcrate::pixcore;
@@ -59,10 +65,8 @@ extern "C" PIXCORE_API int32_t PixCore_SaveImageAsJpeg(int32_t bitmap, const cha
   size_t length = 0;
   {
     std::shared_lock reading(source->lock);
-    const int32_t code = Encode(source->image.get(), quality, &buffer, &length);
+    const int32_t code = EncodeJpeg(source->image.get(), quality, &buffer, &length);
     if (code != PIXCORE_OK) return code;
   }
-  const bool written = snapcrate::WriteFileAtomically(path, buffer, length);
-  g_free(buffer);
-  return written ? PIXCORE_OK : PIXCORE_ERROR_WRITE;
+  return WriteJpeg(path, buffer, length);
 }

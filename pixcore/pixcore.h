@@ -87,6 +87,16 @@ PIXCORE_API int32_t PixCore_LoadImage(int32_t format, const char* path, int32_t*
 PIXCORE_API int32_t PixCore_LoadImageForBox(int32_t format, const char* path, int32_t box_width,
                                             int32_t box_height, int32_t* error_code);
 
+/* Decodes the picture at path and scales it to exactly width x height with the
+ * lanczos3 filter (upwards too) in one pass: only the scaled pixels are held
+ * in memory. The pixels are those PixCore_LoadImageForBox with that box and
+ * then PixCore_LinearDownScaleCopy to that size give (a JPEG file is decoded
+ * at a reduced size where that leaves twice the pixels needed); alpha is
+ * kept. width and height must be 1 or more. Returns the bitmap with *error_code = PIXCORE_OK, or 0 with a failure
+ * code. */
+PIXCORE_API int32_t PixCore_LoadImageScaled(int32_t format, const char* path, int32_t width,
+                                            int32_t height, int32_t* error_code);
+
 /* Size of a bitmap. PIXCORE_OK, or PIXCORE_ERROR_ARGUMENT with both set to 0. */
 PIXCORE_API int32_t PixCore_GetImageSize(int32_t bitmap, int32_t* width, int32_t* height);
 
@@ -120,6 +130,19 @@ PIXCORE_API int32_t PixCore_ScaleCopy(int32_t source, int32_t destination, int32
  * temporary name and renamed. */
 PIXCORE_API int32_t PixCore_SaveImageAsJpeg(int32_t bitmap, const char* path, int32_t quality);
 
+/* Writes, as PixCore_SaveImageAsJpeg does, a canvas of canvas_width x
+ * canvas_height in one colour (components clamped to 0..255) with the source
+ * drawn on it scaled to exactly width x height at (x, y), clipped as
+ * PixCore_LinearDownScaleCopy clips. The file is the same as from
+ * PixCore_CreateBitmap, PixCore_FillBitmap, PixCore_LinearDownScaleCopy and
+ * PixCore_SaveImageAsJpeg, but neither the canvas nor the scaled picture is
+ * held in memory. PIXCORE_ERROR_TOO_LARGE for a canvas PixCore_CreateBitmap
+ * would refuse. */
+PIXCORE_API int32_t PixCore_SaveTileAsJpeg(int32_t source, const char* path, int32_t canvas_width,
+                                           int32_t canvas_height, int32_t x, int32_t y,
+                                           int32_t width, int32_t height, int32_t red,
+                                           int32_t green, int32_t blue, int32_t quality);
+
 /* Frees a bitmap. PIXCORE_OK, or PIXCORE_ERROR_ARGUMENT for an unknown one. */
 PIXCORE_API int32_t PixCore_DeleteBitmap(int32_t bitmap);
 
@@ -135,6 +158,8 @@ typedef int32_t (*PixCore_GetFileImageSizeFn)(int32_t format, const char* path, 
 typedef int32_t (*PixCore_LoadImageFn)(int32_t format, const char* path, int32_t* error_code);
 typedef int32_t (*PixCore_LoadImageForBoxFn)(int32_t format, const char* path, int32_t box_width,
                                              int32_t box_height, int32_t* error_code);
+typedef int32_t (*PixCore_LoadImageScaledFn)(int32_t format, const char* path, int32_t width,
+                                            int32_t height, int32_t* error_code);
 typedef int32_t (*PixCore_GetImageSizeFn)(int32_t bitmap, int32_t* width, int32_t* height);
 typedef int32_t (*PixCore_RotateCopyFn)(int32_t source, int32_t* rotated, int32_t angle);
 typedef int32_t (*PixCore_CreateBitmapFn)(int32_t width, int32_t height);
@@ -143,6 +168,10 @@ typedef int32_t (*PixCore_LinearDownScaleCopyFn)(int32_t source, int32_t destina
                                                  int32_t y, int32_t width, int32_t height);
 typedef int32_t (*PixCore_ScaleCopyFn)(int32_t source, int32_t destination, int32_t flags);
 typedef int32_t (*PixCore_SaveImageAsJpegFn)(int32_t bitmap, const char* path, int32_t quality);
+typedef int32_t (*PixCore_SaveTileAsJpegFn)(int32_t source, const char* path,
+                                            int32_t canvas_width, int32_t canvas_height, int32_t x,
+                                            int32_t y, int32_t width, int32_t height, int32_t red,
+                                            int32_t green, int32_t blue, int32_t quality);
 typedef int32_t (*PixCore_DeleteBitmapFn)(int32_t bitmap);
 typedef int32_t (*PixCore_CompareFilesFn)(const char* new_file, const char* existing_file);
 

@@ -15,9 +15,11 @@ TEST(PixCoreExports, BindsEveryFunctionByPlainName) {
   ASSERT_NE(library, nullptr) << dlerror();
   for (const char* name :
        {"PixCore_GetVersion", "PixCore_GetFileImageType", "PixCore_GetFileImageSize",
-        "PixCore_LoadImage", "PixCore_LoadImageForBox", "PixCore_GetImageSize",
+        "PixCore_LoadImage", "PixCore_LoadImageForBox", "PixCore_LoadImageScaled",
+        "PixCore_GetImageSize",
         "PixCore_RotateCopy", "PixCore_CreateBitmap", "PixCore_FillBitmap",
         "PixCore_LinearDownScaleCopy", "PixCore_ScaleCopy", "PixCore_SaveImageAsJpeg",
+        "PixCore_SaveTileAsJpeg",
         "PixCore_DeleteBitmap", "PixCore_CompareFiles"}) {
     EXPECT_NE(dlsym(library, name), nullptr) << name;
   }

@@ -111,5 +111,79 @@ TEST(PixCoreSave, ReplacesAnOlderFileWhole) {
   PixCore_DeleteBitmap(canvas);
 }
 
+// The generator saves its tiles in one pipeline; the files must be the ones
+// the canvas in memory gave.
+TEST(PixCoreSave, TileSavedInOnePassEqualsTheCanvasDrawnInMemory) {
+  ScratchDir dir;
+  ASSERT_TRUE(WritePhotoLike(dir / "photo.jpg", 1600, 1200));
+  ASSERT_TRUE(WriteHalfTransparentPng(dir / "half.png", 200, 100));
+  int32_t code = 0;
+  const int32_t photo = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, (dir / "photo.jpg").c_str(), &code);
+  const int32_t half = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, (dir / "half.png").c_str(), &code);
+  ASSERT_NE(photo, 0);
+  ASSERT_NE(half, 0);
+  const struct {
+    const char* name;
+    int32_t source;
+    int canvas_width, canvas_height, x, y, width, height, red, green, blue;
+  } cases[] = {
+      {"centred", photo, 640, 640, 0, 80, 640, 480, 60, 60, 60},
+      {"borders", photo, 648, 484, 4, 2, 640, 480, 255, 255, 255},
+      {"fills it", photo, 1024, 768, 0, 0, 1024, 768, 0, 0, 0},
+      {"clipped", photo, 300, 200, -50, -20, 400, 300, 10, 200, 30},
+      {"outside", photo, 100, 100, 200, 200, 50, 50, 0, 0, 255},
+      {"upwards", half, 656, 656, 8, 168, 640, 320, 60, 60, 60},
+      {"alpha", half, 120, 80, 10, 15, 100, 50, 0, 128, 255},
+      {"clamped", half, 120, 80, 10, 15, 100, 50, 300, -5, 128},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string in_memory = dir / "in_memory.jpg";
+    const std::string one_pass = dir / "one_pass.jpg";
+    const int32_t canvas = PixCore_CreateBitmap(c.canvas_width, c.canvas_height);
+    ASSERT_EQ(PixCore_FillBitmap(canvas, c.red, c.green, c.blue), PIXCORE_OK);
+    ASSERT_EQ(PixCore_LinearDownScaleCopy(c.source, canvas, c.x, c.y, c.width, c.height), PIXCORE_OK);
+    ASSERT_EQ(PixCore_SaveImageAsJpeg(canvas, in_memory.c_str(), 85), PIXCORE_OK);
+    PixCore_DeleteBitmap(canvas);
+    ASSERT_EQ(PixCore_SaveTileAsJpeg(c.source, one_pass.c_str(), c.canvas_width, c.canvas_height,
+                                     c.x, c.y, c.width, c.height, c.red, c.green, c.blue, 85),
+              PIXCORE_OK);
+    EXPECT_EQ(ReadBytes(one_pass), ReadBytes(in_memory));
+  }
+  PixCore_DeleteBitmap(photo);
+  PixCore_DeleteBitmap(half);
+}
+
+TEST(PixCoreSave, TileRefusesWhatTheCanvasRouteRefuses) {
+  ScratchDir dir;
+  const int32_t bitmap = PixCore_CreateBitmap(10, 10);
+  const std::string out = dir / "t.jpg";
+  const struct {
+    const char* name;
+    int32_t source;
+    std::string path;
+    int canvas_width, canvas_height, width, quality;
+    int32_t result;
+  } cases[] = {
+      {"quality 0", bitmap, out, 20, 20, 10, 0, PIXCORE_ERROR_ARGUMENT},
+      {"quality 101", bitmap, out, 20, 20, 10, 101, PIXCORE_ERROR_ARGUMENT},
+      {"no bitmap", 0, out, 20, 20, 10, 80, PIXCORE_ERROR_ARGUMENT},
+      {"no canvas", bitmap, out, 0, 20, 10, 80, PIXCORE_ERROR_ARGUMENT},
+      {"no picture size", bitmap, out, 20, 20, 0, 80, PIXCORE_ERROR_ARGUMENT},
+      {"huge canvas", bitmap, out, 40000, 40000, 10, 80, PIXCORE_ERROR_TOO_LARGE},
+      {"no directory", bitmap, dir / "none/t.jpg", 20, 20, 10, 80, PIXCORE_ERROR_WRITE},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PixCore_SaveTileAsJpeg(c.source, c.path.c_str(), c.canvas_width, c.canvas_height, 0, 0,
+                                     c.width, 10, 0, 0, 0, c.quality),
+              c.result);
+    EXPECT_FALSE(std::filesystem::exists(c.path));
+  }
+  EXPECT_EQ(PixCore_SaveTileAsJpeg(bitmap, nullptr, 20, 20, 0, 0, 10, 10, 0, 0, 0, 80),
+            PIXCORE_ERROR_ARGUMENT);
+  PixCore_DeleteBitmap(bitmap);
+}
+
 }  // namespace
 }  // namespace snapcrate::testing

@@ -1,0 +1,104 @@
+// Saving a picture placed on a plain canvas as a JPEG file in one pipeline:
+// the scaled picture and the canvas are never held in memory.
+
+#include <algorithm>
+#include <shared_mutex>
+
+#include "pixcore/bitmap_registry.h"
+#include "pixcore/compose.h"
+#include "pixcore/image_load.h"
+#include "pixcore/jpeg_save.h"
+#include "pixcore/pixcore.h"
+#include "pixcore/resample.h"
+
+namespace snapcrate::pixcore {
+namespace {
+
+// A canvas of one colour, as PixCore_CreateBitmap and PixCore_FillBitmap make
+// it, computed on demand.
+bool PlainCanvas(int width, int height, double (&ink)[3], ImagePtr* canvas) {
+  VipsImage* black = nullptr;
+  if (vips_black(&black, width, height, "bands", 3, nullptr) != 0) {
+    ForgetVipsError();
+    return false;
+  }
+  ImagePtr pipeline(black);
+  VipsImage* out = nullptr;
+  if (!Step(vips_copy(pipeline.get(), &out, "interpretation", VIPS_INTERPRETATION_sRGB, nullptr),
+            &out, &pipeline)) {
+    return false;
+  }
+  VipsImage* plain = vips_image_new_from_image(pipeline.get(), ink, 3);
+  if (plain == nullptr) {
+    ForgetVipsError();
+    return false;
+  }
+  canvas->reset(plain);
+  return true;
+}
+
+int32_t SaveTile(int32_t source, const char* path, int canvas_width, int canvas_height, int x,
+                 int y, int width, int height, int red, int green, int blue, int quality) {
+  if (path == nullptr || *path == '\0' || quality < 1 || quality > 100 || width < 1 ||
+      height < 1 || canvas_width < 1 || canvas_height < 1) {
+    return PIXCORE_ERROR_ARGUMENT;
+  }
+  if (int64_t{canvas_width} * canvas_height > kMaxPixels) return PIXCORE_ERROR_TOO_LARGE;
+  if (!StartVips()) return PIXCORE_ERROR_INIT;
+  const std::shared_ptr<Bitmap> from = FindBitmap(source);
+  if (!from) return PIXCORE_ERROR_ARGUMENT;
+  double ink[3] = {double(std::clamp(red, 0, 255)), double(std::clamp(green, 0, 255)),
+                   double(std::clamp(blue, 0, 255))};
+  ImagePtr canvas;
+  if (!PlainCanvas(canvas_width, canvas_height, ink, &canvas)) return PIXCORE_ERROR_PROCESS;
+
+  const Rect visible = Visible(x, y, width, height, canvas_width, canvas_height);
+  void* buffer = nullptr;
+  size_t length = 0;
+  {
+    // The pipeline reads the bitmap until the encoder is done.
+    std::shared_lock reading(from->lock);
+    ImagePtr tile = std::move(canvas);
+    if (visible.width > 0) {
+      ImagePtr scaled;
+      if (!ScaleExact(from->image.get(), width, height, &scaled)) return PIXCORE_ERROR_PROCESS;
+      VipsImage* cut = nullptr;
+      if (vips_extract_area(scaled.get(), &cut, visible.left - x, visible.top - y, visible.width,
+                            visible.height, nullptr) != 0) {
+        ForgetVipsError();
+        return PIXCORE_ERROR_PROCESS;
+      }
+      ImagePtr piece(cut);
+      ImagePtr composed;
+      if (!Compose(tile.get(), piece.get(), visible.left, visible.top, &composed)) {
+        return PIXCORE_ERROR_PROCESS;
+      }
+      VipsArrayDouble* background = vips_array_double_new(ink, 3);
+      VipsImage* placed = nullptr;
+      const int failed = vips_embed(composed.get(), &placed, visible.left, visible.top,
+                                    canvas_width, canvas_height, "extend", VIPS_EXTEND_BACKGROUND,
+                                    "background", background, nullptr);
+      vips_area_unref(VIPS_AREA(background));
+      if (failed != 0) {
+        ForgetVipsError();
+        return PIXCORE_ERROR_PROCESS;
+      }
+      tile.reset(placed);
+    }
+    const int32_t code = EncodeJpeg(tile.get(), quality, &buffer, &length);
+    if (code != PIXCORE_OK) return code;
+  }
+  return WriteJpeg(path, buffer, length);
+}
+
+}  // namespace
+}  // namespace snapcrate::pixcore
+
+extern "C" PIXCORE_API int32_t PixCore_SaveTileAsJpeg(int32_t source, const char* path,
+                                                      int32_t canvas_width, int32_t canvas_height,
+                                                      int32_t x, int32_t y, int32_t width,
+                                                      int32_t height, int32_t red, int32_t green,
+                                                      int32_t blue, int32_t quality) {
+  return snapcrate::pixcore::SaveTile(source, path, canvas_width, canvas_height, x, y, width,
+                                      height, red, green, blue, quality);
+}
