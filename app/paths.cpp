@@ -117,12 +117,19 @@ int MakeDir(const std::string& path) { return mkdir(path.c_str(), 0777) == 0 ? 0
 int DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0 ? 0 : errno; }
 
 int CopyFile(const std::string& source, const std::string& destination) {
+  std::string failure;
+  const int result = CopyFile(source, destination, failure);
+  if (result != 0) LogMessage(failure);
+  return result;
+}
+
+int CopyFile(const std::string& source, const std::string& destination, std::string& failure) {
   auto fail = [&](int out_fd) {
     if (out_fd >= 0) {
       close(out_fd);
       unlink(destination.c_str());
     }
-    LogMessage("Can't copy " + source + " to " + destination);
+    failure = "Can't copy " + source + " to " + destination;
     return -1;
   };
   const int in_fd = open(source.c_str(), O_RDONLY | O_CLOEXEC);

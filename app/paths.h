@@ -41,6 +41,8 @@ int MakeDir(const std::string& path);
 int DeleteFile(const std::string& path);
 /// Copies bytes, permission bits and last-write time; 0, or -1 and a log line.
 int CopyFile(const std::string& source, const std::string& destination);
+/// The same, the log line going to `failure` instead (for worker threads).
+int CopyFile(const std::string& source, const std::string& destination, std::string& failure);
 /// Renames without replacing an existing file; 0, or -1 and a log line.
 int RenameFile(const std::string& old_path, const std::string& new_path);
 

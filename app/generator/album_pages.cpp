@@ -12,6 +12,7 @@
 #include "app/generator/image_library.h"
 #include "app/generator/image_scaling.h"
 #include "app/generator/link_helpers.h"
+#include "app/generator/picture_workers.h"
 #include "app/log.h"
 #include "app/numeric.h"
 #include "app/paths.h"
@@ -680,14 +681,17 @@ bool ChapterPages::WritePicturePages(const Album& album, size_t album_number) {
 bool ChapterPages::ProducePictures(int32_t& files_made) {
   std::vector<ScaledOutput> outputs;
   for (const Album& album : albums_) outputs.push_back(OutputOf(*album.entry));
-  for (const PictureRecord& picture : list_.pictures) {
-    const int result = ResizeImage(chapter_.source_dir, chapter_.output_dir, picture, outputs, files_made, operations_);
-    if (result == kResizeAborted) return true;
+  const std::vector<PictureRecord>& pictures = list_.pictures;
+  // Pictures are scaled side by side; their log lines still come in list order.
+  const auto resize = [&](size_t i, int32_t& made, ResizeEffects& effects) {
+    return ResizeImage(chapter_.source_dir, chapter_.output_dir, pictures[i], outputs, made, effects);
+  };
+  const auto report = [&](size_t i, int32_t result) {
     if (result != 1)
-      LogMessage("ResizeImage " + chapter_.source_dir + picture.file_name + " to " + chapter_.output_dir +
-                 picture.file_name + ": Error " + Number(result));
-  }
-  return false;
+      LogMessage("ResizeImage " + chapter_.source_dir + pictures[i].file_name + " to " + chapter_.output_dir +
+                 pictures[i].file_name + ": Error " + Number(result));
+  };
+  return RunPictureWorkers(pictures.size(), PictureWorkerCount(), resize, report, files_made, operations_);
 }
 
 bool ChapterPages::Run(const ChapterRecord& chapter, std::vector<std::string> children) {

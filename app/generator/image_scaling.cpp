@@ -54,7 +54,22 @@ struct OutputFile {
   const ScaledOutput* style;
   std::string target;
   bool scaled;
+  bool outdated;  // when the work was planned
 };
+
+/// IsScalingOfOrigImageNeeded, its complaint going to `effects` (null: the log).
+bool ScalingNeeded(const PictureRecord& picture, SizeBox box, ResizeEffects* effects);
+
+/// GetOutputFileName, likewise.
+std::string OutputFileName(const PictureRecord& picture, SizeBox box, ResizeEffects* effects) {
+  std::string extension;
+  std::string base = SplitExt(picture.file_name, extension);
+  if (box.width >= 0 && box.height >= 0 && picture.rotation != 0)
+    base += "r" + std::to_string(picture.rotation);
+  if (!ScalingNeeded(picture, box, effects)) return base + extension;
+  if (extension == ".jpg") return base + ".jpg";
+  return base + extension + ".jpg";
+}
 
 /// The size the geometry is computed for. A JPEG decoded at 1/2, 1/4 or 1/8
 /// of its size stands for the original, so the files come out exactly as
@@ -103,11 +118,15 @@ std::string GetSizeDirName(SizeBox box) {
   return "_" + name + "_";
 }
 
-bool IsScalingOfOrigImageNeeded(const PictureRecord& picture, SizeBox box) {
+namespace {
+
+bool ScalingNeeded(const PictureRecord& picture, SizeBox box, ResizeEffects* effects) {
   const int32_t W = picture.width, H = picture.height;
   const int32_t w = box.width, h = box.height;
   if (W < 1 || H < 1) {
-    LogMessage("IsScalingOfOrigImageNeeded: internal error");
+    const std::string message = "IsScalingOfOrigImageNeeded: internal error";
+    if (effects) effects->Log(message);
+    else LogMessage(message);
     return false;
   }
   if (w < 0 || h < 0) return false;
@@ -121,14 +140,14 @@ bool IsScalingOfOrigImageNeeded(const PictureRecord& picture, SizeBox box) {
   return false;
 }
 
+}  // namespace
+
+bool IsScalingOfOrigImageNeeded(const PictureRecord& picture, SizeBox box) {
+  return ScalingNeeded(picture, box, nullptr);
+}
+
 std::string GetOutputFileName(const PictureRecord& picture, SizeBox box) {
-  std::string extension;
-  std::string base = SplitExt(picture.file_name, extension);
-  if (box.width >= 0 && box.height >= 0 && picture.rotation != 0)
-    base += "r" + std::to_string(picture.rotation);
-  if (!IsScalingOfOrigImageNeeded(picture, box)) return base + extension;
-  if (extension == ".jpg") return base + ".jpg";
-  return base + extension + ".jpg";
+  return OutputFileName(picture, box, nullptr);
 }
 
 std::string GetOutputPath(const std::string& output_dir, const PictureRecord& picture,
@@ -189,23 +208,118 @@ int32_t SaveJpgTile(int32_t bitmap, const std::string& target, int32_t box_width
   canvas_width = geometry.canvas_width;
   canvas_height = geometry.canvas_height;
 
-  PixBitmap canvas = PixCoreCreateBitmap(geometry.canvas_width, geometry.canvas_height);
-  if (!canvas) return kTileNoCanvas;
-  int32_t code = PixCoreFillBitmap(canvas.get(), style.red, style.green, style.blue);
-  // Upwards or downwards alike, the picture goes into its own rectangle, so
-  // borders, background and aspect survive a picture smaller than the box.
-  if (code == PIXCORE_OK)
-    code = PixCoreLinearDownScaleCopy(bitmap, canvas.get(), geometry.x, geometry.y, geometry.width,
-                                      geometry.height);
-  if (code != PIXCORE_OK) return code;
   // A quality the library refuses would fail every picture of the album.
   const int32_t quality = std::clamp<int32_t>(style.quality, 1, 100);
-  return PixCoreSaveImageAsJpeg(canvas.get(), target, quality);
+  // Upwards or downwards alike, the picture goes into its own rectangle, so
+  // borders, background and aspect survive a picture smaller than the box.
+  // The canvas is drawn while it is encoded, never held in memory.
+  const int32_t code = PixCoreSaveTileAsJpeg(bitmap, target, geometry.canvas_width,
+                                             geometry.canvas_height, geometry.x, geometry.y,
+                                             geometry.width, geometry.height, style.red,
+                                             style.green, style.blue, quality);
+  return code == PIXCORE_ERROR_TOO_LARGE ? kTileNoCanvas : code;
 }
+
+void ShownResizeEffects::Log(std::string message) { LogMessage(message); }
+
+bool ShownResizeEffects::WorkStarts(const std::string& source) {
+  return ProgressUpdate(++operation_counter_, source);
+}
+
+bool ShownResizeEffects::Aborted() { return AbortChecked(operation_counter_); }
+
+bool ShownResizeEffects::Copy(const std::string& source, const std::string& target) {
+  return CopyFile(source, target) == 0;
+}
+
+namespace {
+
+/// The size of the largest picture rectangle any outdated scaled file needs,
+/// for a picture of turned_width x turned_height (as it stands once turned);
+/// false when a file needs the picture at its full size or larger.
+bool LargestTile(const std::vector<OutputFile>& files, int32_t turned_width, int32_t turned_height,
+                 int32_t& width, int32_t& height) {
+  width = 0;
+  height = 0;
+  for (const OutputFile& file : files) {
+    if (!file.scaled || !file.outdated) continue;
+    TileGeometry geometry;
+    if (ComputeTileGeometry(turned_width, turned_height, file.box.width, file.box.height,
+                            file.style->exact_size, file.style->border_width,
+                            file.style->border_height, geometry) != PIXCORE_OK)
+      return false;
+    width = std::max(width, geometry.width);
+    height = std::max(height, geometry.height);
+  }
+  return width > 0 && height > 0 && width < turned_width && height < turned_height;
+}
+
+/// Decodes the picture for the outdated scaled files and turns it; the
+/// geometry size is what the files are fitted to (the original's size, turned).
+int32_t DecodeForFiles(const std::string& source, const PictureRecord& picture,
+                       const std::vector<OutputFile>& files, bool full_decode, int32_t max_width,
+                       int32_t max_height, ResizeEffects& effects, PixBitmap& bitmap,
+                       int32_t& geometry_width, int32_t& geometry_height) {
+  int32_t code = 0;
+  const bool right_angle = picture.rotation % 90 == 0;
+  const bool upright = picture.rotation % 180 == 0;
+  const int32_t turned_width = upright ? picture.width : picture.height;
+  const int32_t turned_height = upright ? picture.height : picture.width;
+  int32_t tile_width = 0, tile_height = 0;
+  // Scaled while decoded: only the largest file's pixels are ever held, and
+  // that file comes out exactly as from a full decode.
+  const bool scale_on_load = !full_decode && right_angle && picture.width > 0 &&
+                             picture.height > 0 &&
+                             LargestTile(files, turned_width, turned_height, tile_width, tile_height);
+  if (scale_on_load) {
+    bitmap = PixCoreLoadImageScaled(PIXCORE_DETECT_FORMAT, source, upright ? tile_width : tile_height,
+                                    upright ? tile_height : tile_width, code);
+  } else {
+    bitmap = full_decode ? PixCoreLoadImage(PIXCORE_DETECT_FORMAT, source, code)
+                         : PixCoreLoadImageForBox(PIXCORE_DETECT_FORMAT, source, max_width,
+                                                  max_height, code);
+  }
+  if (!bitmap || code != PIXCORE_OK) {
+    if (code == PIXCORE_OK) code = PIXCORE_ERROR_DECODE;
+    effects.Log("PixCore_LoadImage: Error " + std::to_string(code) + " while loading '" + source +
+                "'");
+    return code;
+  }
+  int32_t loaded_width = 0, loaded_height = 0;
+  code = PixCoreGetImageSize(bitmap.get(), loaded_width, loaded_height);
+  if (code != PIXCORE_OK) return code;
+  int32_t width = loaded_width, height = loaded_height;
+  if (picture.rotation != 0) {
+    if (effects.Aborted()) return kResizeAborted;
+    PixBitmap rotated;
+    code = PixCoreRotateCopy(bitmap.get(), rotated, picture.rotation);
+    bitmap = std::move(rotated);  // the unrotated pixels are freed here
+    if (code != PIXCORE_OK) return code;
+    code = PixCoreGetImageSize(bitmap.get(), width, height);
+    if (code != PIXCORE_OK) return code;
+  }
+  if (scale_on_load) {
+    geometry_width = turned_width;
+    geometry_height = turned_height;
+  } else {
+    GeometrySize(picture, loaded_width, loaded_height, width, height, geometry_width,
+                 geometry_height);
+  }
+  return PIXCORE_OK;
+}
+
+}  // namespace
 
 int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir,
                     const PictureRecord& picture, std::span<const ScaledOutput> outputs,
                     int32_t& files_made, int32_t& operation_counter) {
+  ShownResizeEffects effects(operation_counter);
+  return ResizeImage(source_dir, output_dir, picture, outputs, files_made, effects);
+}
+
+int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir,
+                    const PictureRecord& picture, std::span<const ScaledOutput> outputs,
+                    int32_t& files_made, ResizeEffects& effects) {
   const std::string source = source_dir + picture.file_name;
   int64_t source_time = 0;
   const bool source_known = LastWriteTime(source, source_time);
@@ -218,12 +332,14 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
   for (const ScaledOutput& output : outputs) {
     for (const SizeBox box : {output.thumbnail, output.full}) {
       if (IsLinkBox(box)) continue;
-      OutputFile& file =
-          files.emplace_back(OutputFile{box, &output, GetOutputPath(output_dir, picture, box),
-                                        IsScalingOfOrigImageNeeded(picture, box)});
-      if (!IsOutdated(file.target, source_known, source_time)) continue;
+      const std::string target =
+          output_dir + GetSizeDirName(box) + "/" + OutputFileName(picture, box, &effects);
+      const bool scaled = ScalingNeeded(picture, box, &effects);
+      const bool outdated = IsOutdated(target, source_known, source_time);
+      files.push_back(OutputFile{box, &output, target, scaled, outdated});
+      if (!outdated) continue;
       work_needed = true;
-      if (!file.scaled) continue;
+      if (!scaled) continue;
       decode_needed = true;
       if (box.width <= 0 || box.height <= 0) full_decode = true;
       max_width = std::max<int32_t>(max_width, box.width);
@@ -232,60 +348,37 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
   }
   if (!work_needed) return PIXCORE_OK;
 
-  if (ProgressUpdate(++operation_counter, source)) return kResizeAborted;
+  if (effects.WorkStarts(source)) return kResizeAborted;
 
   // Only copies to make: the pixels are not needed.
   PixBitmap bitmap;
-  int32_t width = 0, height = 0, geometry_width = 0, geometry_height = 0;
+  int32_t geometry_width = 0, geometry_height = 0;
   if (decode_needed) {
-    int32_t code = 0;
-    bitmap = full_decode ? PixCoreLoadImage(PIXCORE_DETECT_FORMAT, source, code)
-                         : PixCoreLoadImageForBox(PIXCORE_DETECT_FORMAT, source, max_width,
-                                                  max_height, code);
-    if (!bitmap || code != PIXCORE_OK) {
-      if (code == PIXCORE_OK) code = PIXCORE_ERROR_DECODE;
-      LogMessage("PixCore_LoadImage: Error " + std::to_string(code) + " while loading '" + source +
-                 "'");
-      return code;
-    }
-    int32_t loaded_width = 0, loaded_height = 0;
-    code = PixCoreGetImageSize(bitmap.get(), loaded_width, loaded_height);
+    const int32_t code = DecodeForFiles(source, picture, files, full_decode, max_width, max_height,
+                                        effects, bitmap, geometry_width, geometry_height);
     if (code != PIXCORE_OK) return code;
-    width = loaded_width;
-    height = loaded_height;
-    if (picture.rotation != 0) {
-      if (AbortChecked(operation_counter)) return kResizeAborted;
-      PixBitmap rotated;
-      code = PixCoreRotateCopy(bitmap.get(), rotated, picture.rotation);
-      bitmap = std::move(rotated);  // the unrotated pixels are freed here
-      if (code != PIXCORE_OK) return code;
-      code = PixCoreGetImageSize(bitmap.get(), width, height);
-      if (code != PIXCORE_OK) return code;
-    }
-    GeometrySize(picture, loaded_width, loaded_height, width, height, geometry_width,
-                 geometry_height);
   }
 
   const ScaledOutput* album = nullptr;
   for (const OutputFile& file : files) {
     if (file.style != album) {
       album = file.style;
-      if (AbortChecked(operation_counter)) return kResizeAborted;
+      if (effects.Aborted()) return kResizeAborted;
     }
     // Looked at again: an earlier album with the same box may have made it.
     if (!IsOutdated(file.target, source_known, source_time)) continue;
     if (file.scaled) {
-      if (AbortChecked(operation_counter)) return kResizeAborted;
+      if (effects.Aborted()) return kResizeAborted;
       int32_t canvas_width = 0, canvas_height = 0;
       const int32_t code =
           SaveJpgTile(bitmap.get(), file.target, file.box.width, file.box.height, *file.style,
                       canvas_width, canvas_height, geometry_width, geometry_height);
       if (code != PIXCORE_OK) {
-        LogMessage("Error while creating '" + file.target + "'");
+        effects.Log("Error while creating '" + file.target + "'");
         return code;
       }
       ++files_made;
-    } else if (CopyFile(source, file.target) == 0) {
+    } else if (effects.Copy(source, file.target)) {
       ++files_made;
     }
   }

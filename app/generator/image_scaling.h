@@ -92,10 +92,44 @@ int32_t SaveJpgTile(int32_t bitmap, const std::string& target, int32_t box_width
                     int32_t box_height, const ScaledOutput& style, int32_t& canvas_width,
                     int32_t& canvas_height, int32_t picture_width = 0, int32_t picture_height = 0);
 
+/// Where ResizeImage's side effects go. The plain ResizeImage shows them at
+/// once (log, progress display); a worker thread records them instead, for
+/// the thread that owns the log and the progress display to replay in order.
+/// Copies are made at once either way: a later album may find one made.
+class ResizeEffects {
+ public:
+  virtual ~ResizeEffects() = default;
+  /// One log line.
+  virtual void Log(std::string message) = 0;
+  /// Work is needed for the picture at `source`; true when the user aborted.
+  virtual bool WorkStarts(const std::string& source) = 0;
+  /// Asked between steps; true when the user aborted.
+  virtual bool Aborted() = 0;
+  /// Copies the original unchanged to `target`; true when it was made.
+  virtual bool Copy(const std::string& source, const std::string& target) = 0;
+};
+
+/// The effects shown at once on the calling thread: the log, the progress
+/// display with the run's operation counter, the Abort let through at most
+/// every 500 ms (a flag set meanwhile is seen at once), copies made at once.
+class ShownResizeEffects : public ResizeEffects {
+ public:
+  explicit ShownResizeEffects(int32_t& operation_counter) : operation_counter_(operation_counter) {}
+  void Log(std::string message) override;
+  bool WorkStarts(const std::string& source) override;
+  bool Aborted() override;
+  bool Copy(const std::string& source, const std::string& target) override;
+
+ private:
+  int32_t& operation_counter_;
+};
+
 /// Makes sure every file of `picture` for `outputs` (one to ten scaled albums)
 /// exists below `output_dir` and is not older than the original in
 /// `source_dir` (both ending in "/"). One decode serves every box; nothing is
-/// decoded when all files are current. Adds the files written to
+/// decoded when all files are current. Where no box asks for the original
+/// size, the picture is scaled while it is decoded, to the largest size a
+/// file needs, and the smaller files are made from that. Adds the files written to
 /// `files_made`; raises `operation_counter` (the progress position) once when
 /// work is needed. 1 when done or nothing was to do, kResizeAborted, or the
 /// failing library or tile code (logged where the library failed).
@@ -103,6 +137,13 @@ int32_t SaveJpgTile(int32_t bitmap, const std::string& target, int32_t box_width
 int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir,
                     const PictureRecord& picture, std::span<const ScaledOutput> outputs,
                     int32_t& files_made, int32_t& operation_counter);
+
+/// ResizeImage with its log lines, progress, abort checks and copies going
+/// to `effects`; the rest touches only the picture files, so it may run on
+/// any thread (the image library binding must be resolved beforehand).
+int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir,
+                    const PictureRecord& picture, std::span<const ScaledOutput> outputs,
+                    int32_t& files_made, ResizeEffects& effects);
 
 /// Creates output_dir + the size directories of both boxes of `output`, and in
 /// each one directory per subchapter; existing ones are kept, failures are silent.

@@ -415,6 +415,33 @@ TEST_F(ImageScalingTest, PictureDecodedSmallerComesOutAsFromAFullDecode) {
   EXPECT_EQ(FileSize(Output({160, 160}, "tallr90.jpg")), (Size{75, 160}));
 }
 
+// Without an original-size box the picture is scaled while it is decoded, to
+// the largest file; every other file is made from that.
+TEST_F(ImageScalingTest, PictureScaledWhileDecodedServesEveryBoxTurned) {
+  const PictureRecord picture = Source("IMG_0002.jpg", 1600, 1200, 270);
+  const std::vector<ScaledOutput> outputs = {
+      {.full = {640, 480}, .thumbnail = {160, 160}, .quality = 90},
+      {.full = {800, 600}, .thumbnail = {100, 100}, .exact_size = true, .border_width = 4,
+       .border_height = 2, .red = kGrey.red, .green = kGrey.green, .blue = kGrey.blue, .quality = 90},
+  };
+  for (const ScaledOutput& output : outputs) CreateSizeDirs(output_, output, {});
+  ASSERT_EQ(Resize(picture, outputs), 1);
+  EXPECT_EQ(files_made_, 4);
+  // Turned counter-clockwise: green comes to the top left, blue to the bottom right.
+  const std::string full = Output({640, 480}, "IMG_0002r270.jpg");
+  ASSERT_EQ(FileSize(full), (Size{640, 480}));
+  EXPECT_TRUE(Near(PixelAt(full, 230, 120), testing::kGreen)) << PixelAt(full, 230, 120);
+  EXPECT_TRUE(Near(PixelAt(full, 410, 360), testing::kBlue)) << PixelAt(full, 410, 360);
+  EXPECT_TRUE(Near(PixelAt(full, 20, 240), kBlack)) << PixelAt(full, 20, 240);
+  EXPECT_EQ(FileSize(Output({160, 160}, "IMG_0002r270.jpg")), (Size{160, 160}));
+  const std::string larger = Output({800, 600}, "IMG_0002r270.jpg");
+  ASSERT_EQ(FileSize(larger), (Size{458, 604}));
+  EXPECT_TRUE(Near(PixelAt(larger, 1, 300), kGrey)) << PixelAt(larger, 1, 300);
+  EXPECT_TRUE(Near(PixelAt(larger, 340, 150), testing::kWhite)) << PixelAt(larger, 340, 150);
+  EXPECT_TRUE(Near(PixelAt(larger, 110, 450), testing::kRed)) << PixelAt(larger, 110, 450);
+  EXPECT_EQ(FileSize(Output({100, 100}, "IMG_0002r270.jpg")), (Size{83, 104}));
+}
+
 TEST_F(ImageScalingTest, UnreadablePictureIsLoggedAndNamesItsCode) {
   testing::WriteFile(source_ + "broken.jpg", "no picture at all");
   const std::vector<ScaledOutput> outputs = {{.full = {640, 480}, .thumbnail = {160, 160}}};

@@ -56,6 +56,19 @@ PixBitmap PixCoreLoadImageForBox(int32_t format, const std::string& path, int32_
   return bitmap;
 }
 
+PixBitmap PixCoreLoadImageScaled(int32_t format, const std::string& path, int32_t width,
+                                 int32_t height, int32_t& error_code) {
+  const auto function = Bind<PixCore_LoadImageScaledFn>("PixCore_LoadImageScaled");
+  if (!function) {
+    error_code = PIXCORE_ERROR_INIT;
+    return PixBitmap();
+  }
+  error_code = 0;
+  PixBitmap bitmap(function(format, path.c_str(), width, height, &error_code));
+  if (error_code != PIXCORE_OK) bitmap.Reset();
+  return bitmap;
+}
+
 int32_t PixCoreGetImageSize(int32_t bitmap, int32_t& width, int32_t& height) {
   width = 0;
   height = 0;
@@ -104,6 +117,16 @@ int32_t PixCoreSaveImageAsJpeg(int32_t bitmap, const std::string& path, int32_t 
   const auto function = Bind<PixCore_SaveImageAsJpegFn>("PixCore_SaveImageAsJpeg");
   if (!function) return PIXCORE_ERROR_INIT;
   return function(bitmap, path.c_str(), quality);
+}
+
+int32_t PixCoreSaveTileAsJpeg(int32_t source, const std::string& path, int32_t canvas_width,
+                              int32_t canvas_height, int32_t x, int32_t y, int32_t width,
+                              int32_t height, int32_t red, int32_t green, int32_t blue,
+                              int32_t quality) {
+  const auto function = Bind<PixCore_SaveTileAsJpegFn>("PixCore_SaveTileAsJpeg");
+  if (!function) return PIXCORE_ERROR_INIT;
+  return function(source, path.c_str(), canvas_width, canvas_height, x, y, width, height, red,
+                  green, blue, quality);
 }
 
 int32_t PixCoreDeleteBitmap(int32_t bitmap) {

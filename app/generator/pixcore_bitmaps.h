@@ -39,6 +39,10 @@ PixBitmap PixCoreLoadImage(int32_t format, const std::string& path, int32_t& err
 /// `box_width` x `box_height` (values of 0 or less: the full size).
 PixBitmap PixCoreLoadImageForBox(int32_t format, const std::string& path, int32_t box_width,
                                  int32_t box_height, int32_t& error_code);
+/// The same, decoding and scaling to exactly width x height in one pass, so
+/// that only the scaled pixels are held in memory.
+PixBitmap PixCoreLoadImageScaled(int32_t format, const std::string& path, int32_t width,
+                                 int32_t height, int32_t& error_code);
 /// 1 and the bitmap's size, else a failure code with both 0.
 int32_t PixCoreGetImageSize(int32_t bitmap, int32_t& width, int32_t& height);
 /// 1 and `rotated` holding the source turned clockwise by `angle` degrees,
@@ -54,6 +58,13 @@ int32_t PixCoreLinearDownScaleCopy(int32_t source, int32_t destination, int32_t 
 int32_t PixCoreScaleCopy(int32_t source, int32_t destination, int32_t flags);
 /// Writes the bitmap as a JPEG file; quality 1 to 100.
 int32_t PixCoreSaveImageAsJpeg(int32_t bitmap, const std::string& path, int32_t quality);
+/// Writes a canvas of canvas_width x canvas_height in one colour with `source`
+/// scaled to width x height at (x, y) as a JPEG file, without making the
+/// canvas; PIXCORE_ERROR_TOO_LARGE when no such canvas could be made.
+int32_t PixCoreSaveTileAsJpeg(int32_t source, const std::string& path, int32_t canvas_width,
+                              int32_t canvas_height, int32_t x, int32_t y, int32_t width,
+                              int32_t height, int32_t red, int32_t green, int32_t blue,
+                              int32_t quality);
 int32_t PixCoreDeleteBitmap(int32_t bitmap);
 
 }  // namespace snapcrate
