@@ -1,5 +1,7 @@
 #include "pixcore/vips_env.h"
 
+#include <malloc.h>
+
 #include <mutex>
 
 namespace snapcrate::pixcore {
@@ -10,7 +12,18 @@ bool g_heif = false;
 
 void Quiet(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
+// Pictures pass through buffers of a few megabytes each. Left to its own
+// rules, malloc hands these back to the system when they are freed and takes
+// them anew for the next picture, and every page of them is then faulted in
+// and zeroed again: a quarter of the system time of an album. Kept in the
+// heap instead, they are reused; at most this much free memory stays with
+// the process.
+constexpr int kBufferReuseBytes = 32 << 20;
+constexpr int kKeptFreeBytes = 128 << 20;
+
 void Start() {
+  mallopt(M_MMAP_THRESHOLD, kBufferReuseBytes);
+  mallopt(M_TRIM_THRESHOLD, kKeptFreeBytes);
   if (VIPS_INIT("pixcore") != 0) {
     ForgetVipsError();
     return;
