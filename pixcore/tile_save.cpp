@@ -39,8 +39,8 @@ bool PlainCanvas(int width, int height, double (&ink)[3], ImagePtr* canvas) {
 
 int32_t SaveTile(int32_t source, const char* path, int canvas_width, int canvas_height, int x,
                  int y, int width, int height, int red, int green, int blue, int quality) {
-  if (path == nullptr || *path == '\0' || quality < 1 || quality > 100 || width < 1 ||
-      height < 1 || canvas_width < 1 || canvas_height < 1) {
+  if (path == nullptr || *path == '\0' || quality < 1 || quality > 100 || width < 1 || height < 1 ||
+      canvas_width < 1 || canvas_height < 1) {
     return PIXCORE_ERROR_ARGUMENT;
   }
   if (int64_t{canvas_width} * canvas_height > kMaxPixels) return PIXCORE_ERROR_TOO_LARGE;

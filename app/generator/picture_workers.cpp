@@ -71,8 +71,8 @@ class RecordingEffects : public ResizeEffects {
   const std::atomic<bool>& cancel_;
 };
 
-bool RunOnCallingThread(size_t count, const PictureTask& task, const PictureDone& done, int32_t& files_made,
-                        int32_t& operation_counter) {
+bool RunOnCallingThread(size_t count, const PictureTask& task, const PictureDone& done,
+                        int32_t& files_made, int32_t& operation_counter) {
   ShownResizeEffects effects(operation_counter);
   for (size_t i = 0; i < count; ++i) {
     const int32_t result = task(i, files_made, effects);
@@ -175,7 +175,8 @@ int PictureWorkerCount() {
 
 bool RunPictureWorkers(size_t count, int workers, const PictureTask& task, const PictureDone& done,
                        int32_t& files_made, int32_t& operation_counter) {
-  if (workers <= 1 || count <= 1) return RunOnCallingThread(count, task, done, files_made, operation_counter);
+  if (workers <= 1 || count <= 1)
+    return RunOnCallingThread(count, task, done, files_made, operation_counter);
   // Workers inherit this thread's lowered priority.
   Pool pool(count, task);
   if (pool.Start(static_cast<int>(std::min<size_t>(count, static_cast<size_t>(workers)))) == 0)

@@ -15,7 +15,8 @@ namespace snapcrate {
 /// One picture's work (ResizeImage, in the generator): adds the files it
 /// wrote to `files_made` and sends every side effect to `effects`. On a worker
 /// thread it must touch nothing else that is shared.
-using PictureTask = std::function<int32_t(size_t picture, int32_t& files_made, ResizeEffects& effects)>;
+using PictureTask =
+    std::function<int32_t(size_t picture, int32_t& files_made, ResizeEffects& effects)>;
 
 /// Told the result of a picture, on the calling thread, in picture order,
 /// after that picture's own log lines; not told of an aborted picture.

@@ -63,10 +63,14 @@ class PictureWorkersTest : public ::testing::Test {
   void TearDown() override { ClearAbort(); }
 
   bool Run(size_t count, int workers, const PictureTask& task) {
-    return RunPictureWorkers(count, workers, task, [&](size_t i, int32_t result) {
-      done_.push_back(i);
-      if (result != 1) LogMessage("picture " + std::to_string(i) + ": Error " + std::to_string(result));
-    }, files_made_, operations_);
+    return RunPictureWorkers(
+        count, workers, task,
+        [&](size_t i, int32_t result) {
+          done_.push_back(i);
+          if (result != 1)
+            LogMessage("picture " + std::to_string(i) + ": Error " + std::to_string(result));
+        },
+        files_made_, operations_);
   }
 
   ThreadCheckingUiPort ui_;
@@ -113,7 +117,8 @@ TEST_F(PictureWorkersTest, PicturesFinishingOutOfOrderAreReportedInListOrder) {
 
 TEST_F(PictureWorkersTest, OneWorkerOrOnePictureWorksOnTheCallingThread) {
   const std::thread::id caller = std::this_thread::get_id();
-  for (auto [count, workers] : {std::pair{size_t{3}, 1}, std::pair{size_t{1}, 4}, std::pair{size_t{0}, 4}}) {
+  for (auto [count, workers] :
+       {std::pair{size_t{3}, 1}, std::pair{size_t{1}, 4}, std::pair{size_t{0}, 4}}) {
     SCOPED_TRACE(std::to_string(count) + " pictures, " + std::to_string(workers) + " workers");
     done_.clear();
     int calls = 0;
@@ -183,8 +188,9 @@ TEST_F(PictureWorkersTest, CopyFailuresAreLoggedInTheirTurn) {
   EXPECT_EQ(ReadFile(dir / "copy_a.jpg"), "first");
   EXPECT_EQ(files_made_, 1);
   EXPECT_EQ(ui_.log_lines,
-            (std::vector<std::string>{"after copy 0", "Can't copy " + dir / "b.jpg" + " to " + dir / "none/copy_b.jpg",
-                                      "after copy 1"}));
+            (std::vector<std::string>{
+                "after copy 0", "Can't copy " + dir / "b.jpg" + " to " + dir / "none/copy_b.jpg",
+                "after copy 1"}));
   EXPECT_EQ(ui_.foreign_calls, 0);
 }
 
@@ -205,7 +211,8 @@ const bool kLibraryDirSet = (SetLibraryDir(SNAPCRATE_TEST_HOME), true);
 std::map<std::string, std::string> Files(const std::string& dir) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(dir))
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), dir).string()] = ReadFile(entry.path().string());
+    if (entry.is_regular_file())
+      files[fs::relative(entry.path(), dir).string()] = ReadFile(entry.path().string());
   return files;
 }
 
@@ -223,9 +230,9 @@ TEST_F(PictureWorkersTest, ChapterComesOutAsFromOneThreadByteForByte) {
   // Sizes that are scaled, copied or scaled up; turned ones; one broken file
   // whose complaint must come in its turn.
   const Picture specs[] = {
-      {"a.jpg", 1200, 900, 0},   {"b.jpg", 900, 1200, 90}, {"c.png", 640, 480, 0},
-      {"d.jpg", 150, 100, 0},    {"e.jpg", 800, 600, 180}, {"f.JPG", 1000, 700, 270},
-      {"g.jpg", 0, 0, 0},        {"h.jpg", 1600, 1200, 0}, {"_sub/i.jpg", 700, 700, 0},
+      {"a.jpg", 1200, 900, 0}, {"b.jpg", 900, 1200, 90}, {"c.png", 640, 480, 0},
+      {"d.jpg", 150, 100, 0},  {"e.jpg", 800, 600, 180}, {"f.JPG", 1000, 700, 270},
+      {"g.jpg", 0, 0, 0},      {"h.jpg", 1600, 1200, 0}, {"_sub/i.jpg", 700, 700, 0},
   };
   std::vector<PictureRecord> pictures;
   for (const Picture& spec : specs) {
@@ -248,8 +255,15 @@ TEST_F(PictureWorkersTest, ChapterComesOutAsFromOneThreadByteForByte) {
   }
   const std::vector<ScaledOutput> outputs = {
       {.full = {640, 480}, .thumbnail = {160, 160}, .quality = 80},
-      {.full = {800, 800}, .thumbnail = {100, 100}, .exact_size = true, .border_width = 3,
-       .border_height = 5, .red = 200, .green = 10, .blue = 10, .quality = 90},
+      {.full = {800, 800},
+       .thumbnail = {100, 100},
+       .exact_size = true,
+       .border_width = 3,
+       .border_height = 5,
+       .red = 200,
+       .green = 10,
+       .blue = 10,
+       .quality = 90},
       // The first album's thumbnails serve again; only the copies are new.
       {.full = {kOrigCopy, kOrigCopy}, .thumbnail = {160, 160}, .quality = 80},
   };
@@ -269,9 +283,10 @@ TEST_F(PictureWorkersTest, ChapterComesOutAsFromOneThreadByteForByte) {
     files_made_ = 0;
     operations_ = 0;
     done_.clear();
-    const bool aborted = Run(pictures.size(), workers, [&](size_t i, int32_t& made, ResizeEffects& effects) {
-      return ResizeImage(source, output, pictures[i], outputs, made, effects);
-    });
+    const bool aborted =
+        Run(pictures.size(), workers, [&](size_t i, int32_t& made, ResizeEffects& effects) {
+          return ResizeImage(source, output, pictures[i], outputs, made, effects);
+        });
     return Outcome{aborted, files_made_, operations_, ui_.log_lines, Files(output)};
   };
   const Outcome alone = produce(1);

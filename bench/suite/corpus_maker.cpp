@@ -47,18 +47,22 @@ void DrawScene(int width, int height, uint64_t seed, std::vector<float>& rgb,
                std::vector<float>& ground) {
   Random random{seed * 7919 + 17};
   const double horizon = height * (0.35 + 0.3 * random.Next());
-  const double hill_phase = random.Next() * 6.28, hill_height = height * (0.04 + 0.08 * random.Next());
+  const double hill_phase = random.Next() * 6.28,
+               hill_height = height * (0.04 + 0.08 * random.Next());
   const bool sunset = seed % 3 == 0;
   const double sky_top[3] = {sunset ? 110.0 : 55.0, sunset ? 60.0 : 105.0, sunset ? 120.0 : 185.0};
   const double sky_low[3] = {sunset ? 250.0 : 200.0, sunset ? 165.0 : 205.0, sunset ? 90.0 : 230.0};
-  const double grass[3] = {70 + 40 * random.Next(), 110 + 40 * random.Next(), 40 + 30 * random.Next()};
+  const double grass[3] = {70 + 40 * random.Next(), 110 + 40 * random.Next(),
+                           40 + 30 * random.Next()};
   const double soil[3] = {70.0, 60.0, 35.0};
   struct Blob {
     double x, y, radius, colour[3];
   };
   std::vector<Blob> blobs;
   for (int i = 0; i < 9; ++i)
-    blobs.push_back({random.Next() * width, random.Next() * height, (0.05 + 0.15 * random.Next()) * width,
+    blobs.push_back({random.Next() * width,
+                     random.Next() * height,
+                     (0.05 + 0.15 * random.Next()) * width,
                      {random.Next() * 80 - 40, random.Next() * 80 - 40, random.Next() * 80 - 40}});
   rgb.assign(size_t(width) * height * 3, 0);
   ground.assign(size_t(width) * height, 0);
@@ -91,8 +95,8 @@ bool MakePicture(const std::string& path, int width, int height, uint64_t seed, 
 
   Owned scene_small, weight_small, scene, weight, texture_small, texture_blurred, texture, grain,
       grain_soft, leafy, detail, with_grain, out;
-  scene_small.image = vips_image_new_from_memory(rgb.data(), rgb.size() * sizeof(float), small_width,
-                                                 small_height, 3, VIPS_FORMAT_FLOAT);
+  scene_small.image = vips_image_new_from_memory(rgb.data(), rgb.size() * sizeof(float),
+                                                 small_width, small_height, 3, VIPS_FORMAT_FLOAT);
   weight_small.image = vips_image_new_from_memory(ground.data(), ground.size() * sizeof(float),
                                                   small_width, small_height, 1, VIPS_FORMAT_FLOAT);
   if (!scene_small.image || !weight_small.image) return Fail("scene");
@@ -100,8 +104,8 @@ bool MakePicture(const std::string& path, int width, int height, uint64_t seed, 
       vips_resize(weight_small.image, &weight.image, kScale, "kernel", VIPS_KERNEL_LINEAR, nullptr))
     return Fail("enlarge");
   // Leaves and stones: mid-sized detail, strong on the ground, faint in the sky.
-  if (vips_gaussnoise(&texture_small.image, width / 2, height / 2, "sigma", 28.0, "mean", 0.0, "seed",
-                      int(seed * 2 + 1), nullptr) ||
+  if (vips_gaussnoise(&texture_small.image, width / 2, height / 2, "sigma", 28.0, "mean", 0.0,
+                      "seed", int(seed * 2 + 1), nullptr) ||
       vips_gaussblur(texture_small.image, &texture_blurred.image, 0.9, nullptr) ||
       vips_resize(texture_blurred.image, &texture.image, 2, "kernel", VIPS_KERNEL_CUBIC, nullptr) ||
       vips_multiply(texture.image, weight.image, &leafy.image, nullptr) ||
@@ -110,8 +114,8 @@ bool MakePicture(const std::string& path, int width, int height, uint64_t seed, 
   VipsImage* last = detail.image;
   if (!png) {
     // Sensor grain, a little softened as a camera's processing does.
-    if (vips_gaussnoise(&grain.image, width, height, "sigma", 6.0, "mean", 0.0, "seed", int(seed * 2 + 2),
-                        nullptr) ||
+    if (vips_gaussnoise(&grain.image, width, height, "sigma", 6.0, "mean", 0.0, "seed",
+                        int(seed * 2 + 2), nullptr) ||
         vips_gaussblur(grain.image, &grain_soft.image, 0.6, nullptr) ||
         vips_add(detail.image, grain_soft.image, &with_grain.image, nullptr))
       return Fail("grain");
@@ -137,7 +141,8 @@ int main(int argc, char** argv) {
   }
   const int width = std::atoi(argv[2]), height = std::atoi(argv[3]);
   if (width < kScale * 4 || height < kScale * 4 || width % kScale || height % kScale) {
-    std::fprintf(stderr, "suite_corpus_picture: width and height must be multiples of %d\n", kScale);
+    std::fprintf(stderr, "suite_corpus_picture: width and height must be multiples of %d\n",
+                 kScale);
     return 2;
   }
   const bool made = MakePicture(argv[1], width, height, std::strtoull(argv[4], nullptr, 10),
