@@ -267,7 +267,7 @@ int32_t DecodeForFiles(const std::string& source, const PictureRecord& picture,
   const int32_t turned_height = upright ? picture.height : picture.width;
   int32_t tile_width = 0, tile_height = 0;
   // Scaled while decoded: only the largest file's pixels are ever held, and
-  // that file comes out exactly as from a full decode.
+  // that file of an unturned picture comes out exactly as from a full decode.
   const bool scale_on_load = !full_decode && right_angle && picture.width > 0 &&
                              picture.height > 0 &&
                              LargestTile(files, turned_width, turned_height, tile_width, tile_height);
