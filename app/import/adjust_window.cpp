@@ -53,19 +53,19 @@ AdjustWindow::AdjustWindow(QWidget* parent) : QDialog(parent) {
   auto* offset = new QGroupBox("Determine Exif Adjustment Offset", this);
   auto* grid = new QGridLayout(offset);
   int column = 0;
-  for (const FieldSpec& spec : kFields) {
-    const OffsetField field = spec.field;
+  for (const FieldSpec& entry : kFields) {
+    const OffsetField field = entry.field;
     const int limit = OffsetLimit(field);
-    auto* caption = new QLabel(spec.caption, offset);
+    auto* caption = new QLabel(entry.caption, offset);
     auto* text = new QLineEdit(offset);
-    text->setObjectName(spec.text_name);
-    text->setToolTip(QString("%1 (0 to %2)").arg(spec.caption).arg(limit));
+    text->setObjectName(entry.text_name);
+    text->setToolTip(QString("%1 (0 to %2)").arg(entry.caption).arg(limit));
     text->setAlignment(Qt::AlignRight);
     text->setMaxLength(6);
     text->setFixedWidth(text->fontMetrics().horizontalAdvance("00000") + 16);
     caption->setBuddy(text);
     auto* bar = new QScrollBar(Qt::Vertical, offset);
-    bar->setObjectName(spec.bar_name);
+    bar->setObjectName(entry.bar_name);
     bar->setRange(0, limit);
     bar->setPageStep(1);
     bar->setFixedHeight(text->sizeHint().height() + 8);
@@ -144,7 +144,7 @@ AdjustWindow::AdjustWindow(QWidget* parent) : QDialog(parent) {
   layout->addWidget(directory, 1);
   layout->addWidget(offset);
   layout->addLayout(buttons);
-  for (const FieldSpec& spec : kFields) ShowField(spec.field);
+  for (const FieldSpec& entry : kFields) ShowField(entry.field);
   resize(560, 560);
 }
 

@@ -207,10 +207,10 @@ QWidget* ConfigEditorWindow::BuildEntry() {
     auto* frame = new QGroupBox(caption, entry_);
     auto* row = new QHBoxLayout(frame);
     for (SizeCombo combo : {first, second}) {
-      const SizeSpec& spec = kSizes[Slot(combo)];
+      const SizeSpec& entry = kSizes[Slot(combo)];
       auto* box = new QComboBox(frame);
-      box->setObjectName(spec.name);
-      box->setToolTip(spec.tip);
+      box->setObjectName(entry.name);
+      box->setToolTip(entry.tip);
       box->setEditable(true);
       box->setInsertPolicy(QComboBox::NoInsert);
       for (const std::string& item : SizeComboItems(combo)) box->addItem(ToQString(item));
@@ -231,12 +231,12 @@ QWidget* ConfigEditorWindow::BuildEntry() {
 
   auto* grid = new QGridLayout;
   int row = 0;
-  for (const CountSpec& spec : kCounts) {
-    const CountBar bar_id = spec.bar;
+  for (const CountSpec& entry : kCounts) {
+    const CountBar bar_id = entry.bar;
     const CountBarRange range = BarRange(bar_id);
-    auto* caption = new QLabel(spec.caption, entry_);
+    auto* caption = new QLabel(entry.caption, entry_);
     auto* text = new QLineEdit(entry_);
-    text->setObjectName(spec.text_name);
+    text->setObjectName(entry.text_name);
     text->setAlignment(Qt::AlignRight);
     text->setMaxLength(4);
     text->setFixedWidth(text->fontMetrics().horizontalAdvance("0000") + 16);
@@ -244,7 +244,7 @@ QWidget* ConfigEditorWindow::BuildEntry() {
     text->setToolTip(bar_id == CountBar::kQuality ? "1 Lowest 100 Highest" : tip);
     caption->setBuddy(text);
     auto* bar = new QScrollBar(Qt::Vertical, entry_);
-    bar->setObjectName(spec.bar_name);
+    bar->setObjectName(entry.bar_name);
     bar->setRange(range.min_position, range.max_position);
     bar->setSingleStep(1);
     bar->setPageStep(1);
@@ -310,9 +310,9 @@ void ConfigEditorWindow::ShowState() {
 
 void ConfigEditorWindow::ShowSizes() {
   updating_ = true;
-  for (const SizeSpec& spec : kSizes) {
-    QComboBox* box = sizes_[Slot(spec.combo)];
-    const QString wanted = ToQString(editor_.SizeText(spec.combo));
+  for (const SizeSpec& entry : kSizes) {
+    QComboBox* box = sizes_[Slot(entry.combo)];
+    const QString wanted = ToQString(editor_.SizeText(entry.combo));
     if (box->currentText() != wanted) box->setEditText(wanted);
   }
   updating_ = false;
@@ -320,13 +320,13 @@ void ConfigEditorWindow::ShowSizes() {
 
 void ConfigEditorWindow::ShowCounts() {
   updating_ = true;
-  for (const CountSpec& spec : kCounts) {
-    const int value = editor_.CountValue(spec.bar);
-    QLineEdit* text = count_texts_[Slot(spec.bar)];
+  for (const CountSpec& entry : kCounts) {
+    const int value = editor_.CountValue(entry.bar);
+    QLineEdit* text = count_texts_[Slot(entry.bar)];
     // While the user types, a field that already shows the value stays as typed.
     if (text->text().toInt() != value || text->text().isEmpty())
       text->setText(QString::number(value));
-    bars_[Slot(spec.bar)]->setValue(editor_.CountPosition(spec.bar));
+    bars_[Slot(entry.bar)]->setValue(editor_.CountPosition(entry.bar));
   }
   updating_ = false;
 }
