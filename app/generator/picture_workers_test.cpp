@@ -229,27 +229,27 @@ TEST_F(PictureWorkersTest, ChapterComesOutAsFromOneThreadByteForByte) {
   };
   // Sizes that are scaled, copied or scaled up; turned ones; one broken file
   // whose complaint must come in its turn.
-  const Picture specs[] = {
+  const Picture wanted_pictures[] = {
       {"a.jpg", 1200, 900, 0}, {"b.jpg", 900, 1200, 90}, {"c.png", 640, 480, 0},
       {"d.jpg", 150, 100, 0},  {"e.jpg", 800, 600, 180}, {"f.JPG", 1000, 700, 270},
       {"g.jpg", 0, 0, 0},      {"h.jpg", 1600, 1200, 0}, {"_sub/i.jpg", 700, 700, 0},
   };
   std::vector<PictureRecord> pictures;
-  for (const Picture& spec : specs) {
+  for (const Picture& wanted : wanted_pictures) {
     PictureRecord picture;
     picture.valid = true;
-    picture.file_name = spec.name;
+    picture.file_name = wanted.name;
     SplitExt(picture.file_name, picture.extension);
-    picture.rotation = spec.rotation;
-    fs::create_directories(fs::path(source + spec.name).parent_path());
-    if (spec.width == 0) {
-      WriteFile(source + spec.name, "not a picture");
+    picture.rotation = wanted.rotation;
+    fs::create_directories(fs::path(source + wanted.name).parent_path());
+    if (wanted.width == 0) {
+      WriteFile(source + wanted.name, "not a picture");
       picture.width = 640;
       picture.height = 480;
     } else {
-      ASSERT_TRUE(testing::WritePhotoLike(source + spec.name, spec.width, spec.height));
-      picture.width = spec.width;
-      picture.height = spec.height;
+      ASSERT_TRUE(testing::WritePhotoLike(source + wanted.name, wanted.width, wanted.height));
+      picture.width = wanted.width;
+      picture.height = wanted.height;
     }
     pictures.push_back(picture);
   }
