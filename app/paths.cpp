@@ -81,7 +81,11 @@ std::string SplitExt(std::string_view path, std::string& extension) {
 bool FindFile(const std::string& path_or_pattern, FindRecord& record) {
   std::string directory, name;
   SplitPath(path_or_pattern, directory, name);
-  if (!HasWildcard(name)) return !path_or_pattern.empty() && FillRecord(path_or_pattern, name, record);
+  if (path_or_pattern.empty()) return false;
+  // "*" and "?" are ordinary characters in Linux file names: a file of exactly
+  // that name is what the caller means when it exists.
+  if (FillRecord(path_or_pattern, name, record)) return true;
+  if (!HasWildcard(name)) return false;
   std::string dir_path = directory;
   if (dir_path.empty()) dir_path = path_or_pattern.front() == '/' ? "/" : ".";
   DIR* dir = opendir(dir_path.c_str());

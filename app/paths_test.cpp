@@ -70,6 +70,11 @@ TEST(FileOperationTest, FindFileAndIsDirectoryAndIsNewer) {
   ASSERT_TRUE(FindFile(dir / "a.*", record));
   EXPECT_EQ(record.name, "a.jpg");
   EXPECT_FALSE(FindFile(dir / "*.png", record));
+  // A name holding a wildcard character is found as itself, not as a pattern.
+  WriteFile(dir / "b*.jpg", "star");
+  ASSERT_TRUE(FindFile(dir / "b*.jpg", record));
+  EXPECT_EQ(record.name, "b*.jpg");
+  EXPECT_EQ(record.size, 4u);
   EXPECT_TRUE(IsDirectory(dir.path()));
   EXPECT_FALSE(IsDirectory(dir / "a.jpg"));
   EXPECT_TRUE(IsNewer(dir / "a.jpg", dir / "b.jpg"));
