@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libvips-dev libvips-tools libturbojpeg0-dev libjpeg-turbo-progs
   libgtest-dev libgmock-dev
-  libimage-exiftool-perl exiv2 tidy unzip zip xvfb xauth hyperfine time
+  libimage-exiftool-perl exiv2 tidy unzip zip xvfb xauth hyperfine time bc
 )
 
 missing=()
