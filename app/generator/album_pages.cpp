@@ -636,6 +636,10 @@ bool ChapterPages::WritePicturePages(const Album& album, size_t album_number) {
     if (!title.empty()) title += " ";
     return title + "(" + Number(static_cast<int64_t>(i + 1)) + "/" + Number(static_cast<int64_t>(n)) + ")";
   };
+  // Picture pages lead back to the album's first index page.
+  const PageScheme* index_page = nullptr;
+  for (const PageScheme& p : album.scheme->page_schemes)
+    if (!index_page && p.kind == kPageIndex) index_page = &p;
   for (const PageScheme& page : album.scheme->page_schemes) {
     if (page.kind != kPagePicture) continue;
     for (size_t i = 0; i < n; ++i) {
@@ -661,9 +665,6 @@ bool ChapterPages::WritePicturePages(const Album& album, size_t album_number) {
         ClearBuiltinVar(page_, CUR_NEXTPAGE_LINK);
         ClearBuiltinVar(page_, CUR_NEXTTITLE);
       }
-      const PageScheme* index_page = nullptr;
-      for (const PageScheme& p : album.scheme->page_schemes)
-        if (!index_page && p.kind == kPageIndex) index_page = &p;
       if (index_page) SetBuiltinVar(page_, CUR_BACKINDEXPAGE_LINK, IndexFileName(album, *index_page, album.subpage[i]));
       else ClearBuiltinVar(page_, CUR_BACKINDEXPAGE_LINK);
       SetBuiltinVar(page_, CUR_BACKINDEXTITLE, "Index");
