@@ -679,20 +679,27 @@ bool ChapterPages::WritePicturePages(const Album& album, size_t album_number) {
   return false;
 }
 
-bool ChapterPages::ProducePictures(int32_t& files_made) {
-  std::vector<ScaledOutput> outputs;
-  for (const Album& album : albums_) outputs.push_back(OutputOf(*album.entry));
-  const std::vector<PictureRecord>& pictures = list_.pictures;
-  // Pictures are scaled side by side; their log lines still come in list order.
-  const auto resize = [&](size_t i, int32_t& made, ResizeEffects& effects) {
-    return ResizeImage(chapter_.source_dir, chapter_.output_dir, pictures[i], outputs, made, effects);
+std::unique_ptr<PictureWorkers> ChapterPages::StartPictures() {
+  outputs_.clear();
+  for (const Album& album : albums_) {
+    outputs_.push_back(OutputOf(*album.entry));
+    CreateSizeDirs(chapter_.output_dir, outputs_.back(), list_.subchapters);
+  }
+  // The workers only read the list and the outputs, which stay as they are
+  // until the chapter is done.
+  const auto resize = [this](size_t i, int32_t& made, ResizeEffects& effects) {
+    return ResizeImage(chapter_.source_dir, chapter_.output_dir, list_.pictures[i], outputs_, made, effects);
   };
+  return std::make_unique<PictureWorkers>(list_.pictures.size(), PictureWorkerCount(), resize);
+}
+
+bool ChapterPages::FinishPictures(PictureWorkers& workers, int32_t& files_made) {
   const auto report = [&](size_t i, int32_t result) {
     if (result != 1)
-      LogMessage("ResizeImage " + chapter_.source_dir + pictures[i].file_name + " to " + chapter_.output_dir +
-                 pictures[i].file_name + ": Error " + Number(result));
+      LogMessage("ResizeImage " + chapter_.source_dir + list_.pictures[i].file_name + " to " + chapter_.output_dir +
+                 list_.pictures[i].file_name + ": Error " + Number(result));
   };
-  return RunPictureWorkers(pictures.size(), PictureWorkerCount(), resize, report, files_made, operations_);
+  return workers.Finish(report, files_made, operations_);
 }
 
 bool ChapterPages::Run(const ChapterRecord& chapter, std::vector<std::string> children) {
@@ -708,6 +715,14 @@ bool ChapterPages::Run(const ChapterRecord& chapter, std::vector<std::string> ch
   if (BuildPictureList(request_, chapter_, names, list_, sorted_out_)) return true;
   std::error_code error;
   std::filesystem::create_directories(chapter_.output_dir, error);
+
+  albums_.clear();
+  for (const ScaledAlbumScheme& entry : request_.config.scaled)
+    albums_.push_back({&entry, &Schemes()[static_cast<size_t>(entry.scheme - 1)], {}, 1});
+  // The pictures are scaled on other cores while this thread writes the pages
+  // that come first; their log lines and progress still follow those pages.
+  const std::unique_ptr<PictureWorkers> pictures = StartPictures();
+
   exif_.assign(list_.pictures.size(), ExifInfo{});
   for (size_t i = 0; i < list_.pictures.size(); ++i)
     GetExifInfo(chapter_.source_dir + list_.pictures[i].file_name, exif_[i]);
@@ -717,9 +732,6 @@ bool ChapterPages::Run(const ChapterRecord& chapter, std::vector<std::string> ch
   description_ = info.description;
   index_picture_ = info.index_picture;
 
-  albums_.clear();
-  for (const ScaledAlbumScheme& entry : request_.config.scaled)
-    albums_.push_back({&entry, &Schemes()[static_cast<size_t>(entry.scheme - 1)], {}, 1});
   for (Album& album : albums_) AssignSubpages(album);
 
   SetGlobalValues();
@@ -740,7 +752,6 @@ bool ChapterPages::Run(const ChapterRecord& chapter, std::vector<std::string> ch
 
   auto picture_pages = [&] {
     for (size_t k = 0; k < albums_.size(); ++k) {
-      CreateSizeDirs(chapter_.output_dir, OutputOf(*albums_[k].entry), list_.subchapters);
       SetSchemeVariables(albums_[k]);
       SetScaledSchemeVariables(albums_[k]);
       if (WritePicturePages(albums_[k], k + 1)) return true;
@@ -749,7 +760,7 @@ bool ChapterPages::Run(const ChapterRecord& chapter, std::vector<std::string> ch
   };
   if (picture_pages()) return true;
   int32_t files_made = 0;
-  if (ProducePictures(files_made)) return true;
+  if (FinishPictures(*pictures, files_made)) return true;
   if (files_made > 0) {
     if (picture_pages()) return true;
     if (index_pages()) return true;

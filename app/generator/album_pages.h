@@ -4,11 +4,13 @@
 // picture, each assembled from the sections of a page scheme.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/exif/exif_info.h"
 #include "app/generator/generation_request.h"
+#include "app/generator/image_scaling.h"
 #include "app/generator/picture_list.h"
 #include "app/generator/sorted_out_list.h"
 #include "app/schemes/album_config.h"
@@ -17,7 +19,7 @@
 
 namespace snapcrate {
 
-struct ScaledOutput;
+class PictureWorkers;
 
 /// The file name of a picture's page: subchapter pictures get a flat name in
 /// the chapter output directory ("_extra/a.jpg" gives "_extra_a.jpg").
@@ -67,7 +69,8 @@ class ChapterPages {
   void LinkTable(const Album& album, const PageScheme& page, std::string& out);
   bool WritePicturePages(const Album& album, size_t album_number);
   void AssignSubpages(Album& album) const;
-  bool ProducePictures(int32_t& files_made);
+  std::unique_ptr<PictureWorkers> StartPictures();
+  bool FinishPictures(PictureWorkers& workers, int32_t& files_made);
 
   const GenerationRequest& request_;
   SortedOutList* sorted_out_;
@@ -78,6 +81,7 @@ class ChapterPages {
   ChapterPictureList list_;
   std::vector<ExifInfo> exif_;
   std::vector<Album> albums_;
+  std::vector<ScaledOutput> outputs_;  // per album, for the picture workers
   std::string title_;
   std::string description_;
   std::string index_picture_;

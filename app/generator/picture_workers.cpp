@@ -82,7 +82,9 @@ bool RunOnCallingThread(size_t count, const PictureTask& task, const PictureDone
   return false;
 }
 
-class Pool {
+}  // namespace
+
+class PictureWorkers::Pool {
  public:
   Pool(size_t count, const PictureTask& task) : task_(task), outcomes_(count) {}
 
@@ -163,8 +165,6 @@ class Pool {
   std::condition_variable finished_;
 };
 
-}  // namespace
-
 int PictureWorkerCount() {
   // A function missing from the library would be logged by every worker's
   // call; bound here first, a missing one keeps the work on this thread.
@@ -173,15 +173,21 @@ int PictureWorkerCount() {
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
-bool RunPictureWorkers(size_t count, int workers, const PictureTask& task, const PictureDone& done,
-                       int32_t& files_made, int32_t& operation_counter) {
-  if (workers <= 1 || count <= 1)
-    return RunOnCallingThread(count, task, done, files_made, operation_counter);
+PictureWorkers::PictureWorkers(size_t count, int workers, PictureTask task)
+    : count_(count), task_(std::move(task)) {
+  if (workers <= 1 || count <= 1) return;
   // Workers inherit this thread's lowered priority.
-  Pool pool(count, task);
-  if (pool.Start(static_cast<int>(std::min<size_t>(count, static_cast<size_t>(workers)))) == 0)
-    return RunOnCallingThread(count, task, done, files_made, operation_counter);
-  for (size_t i = 0; i < count; ++i) {
+  pool_ = std::make_unique<Pool>(count, task_);
+  if (pool_->Start(static_cast<int>(std::min<size_t>(count, static_cast<size_t>(workers)))) == 0)
+    pool_.reset();
+}
+
+PictureWorkers::~PictureWorkers() = default;
+
+bool PictureWorkers::Finish(const PictureDone& done, int32_t& files_made, int32_t& operation_counter) {
+  if (!pool_) return RunOnCallingThread(count_, task_, done, files_made, operation_counter);
+  Pool& pool = *pool_;
+  for (size_t i = 0; i < count_; ++i) {
     if (!pool.WaitFor(i, operation_counter)) return true;
     PictureOutcome& outcome = pool.Outcome(i);
     if (outcome.failure) {
@@ -203,6 +209,11 @@ bool RunPictureWorkers(size_t count, int workers, const PictureTask& task, const
     done(i, outcome.result);
   }
   return false;
+}
+
+bool RunPictureWorkers(size_t count, int workers, const PictureTask& task, const PictureDone& done,
+                       int32_t& files_made, int32_t& operation_counter) {
+  return PictureWorkers(count, workers, task).Finish(done, files_made, operation_counter);
 }
 
 }  // namespace snapcrate

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "app/generator/image_scaling.h"
 
@@ -27,14 +28,34 @@ using PictureDone = std::function<void(size_t picture, int32_t result)>;
 /// from the calling thread as they always did.
 int PictureWorkerCount();
 
-/// Runs `task` for the pictures 0 to count - 1 on up to `workers` threads
-/// (with one worker or one picture, on the calling thread alone), replaying
-/// each picture's log lines and its progress update (raising
-/// `operation_counter` as ResizeImage does) on the calling thread in picture
-/// order. Adds the files made to `files_made`. On an abort the pictures not
-/// yet begun are not begun, those in work stop at their next check, and what
-/// they wrote stays. True when aborted (a task's kResizeAborted, the progress
-/// display, or the abort flag).
+/// The pictures 0 to count - 1 of a chapter, handed to up to `workers`
+/// threads as soon as this is made, so that the calling thread may write pages
+/// meanwhile; Finish then replays each picture's log lines and its progress
+/// update (raising `operation_counter` as ResizeImage does) on the calling
+/// thread in picture order. With one worker or one picture nothing starts
+/// early: Finish does the pictures on the calling thread. Destroyed before
+/// Finish has returned, it stops: pictures not yet begun are not begun, those
+/// in work stop at their next check, and what they wrote stays.
+class PictureWorkers {
+ public:
+  PictureWorkers(size_t count, int workers, PictureTask task);
+  ~PictureWorkers();
+  PictureWorkers(const PictureWorkers&) = delete;
+  PictureWorkers& operator=(const PictureWorkers&) = delete;
+
+  /// Waits for every picture, telling `done` of each; adds the files made to
+  /// `files_made`. True when aborted (a task's kResizeAborted, the progress
+  /// display, or the abort flag). A failure thrown by a task is thrown here.
+  bool Finish(const PictureDone& done, int32_t& files_made, int32_t& operation_counter);
+
+ private:
+  class Pool;
+  size_t count_;
+  PictureTask task_;
+  std::unique_ptr<Pool> pool_;  // none: the pictures are done by Finish itself
+};
+
+/// PictureWorkers made and finished at once.
 bool RunPictureWorkers(size_t count, int workers, const PictureTask& task, const PictureDone& done,
                        int32_t& files_made, int32_t& operation_counter);
 

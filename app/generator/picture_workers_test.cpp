@@ -194,6 +194,57 @@ TEST_F(PictureWorkersTest, CopyFailuresAreLoggedInTheirTurn) {
   EXPECT_EQ(ui_.foreign_calls, 0);
 }
 
+// The workers start at once, so the caller can write pages meanwhile; what
+// they say still waits for Finish, on the calling thread.
+TEST_F(PictureWorkersTest, PicturesBeginBeforeFinishAndAreReportedByIt) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  int begun = 0;
+  const auto task = [&](size_t i, int32_t& made, ResizeEffects& effects) -> int32_t {
+    {
+      std::lock_guard lock(mutex);
+      ++begun;
+    }
+    changed.notify_all();
+    effects.Log("made pic" + std::to_string(i));
+    ++made;
+    return 1;
+  };
+  PictureWorkers workers(3, 2, task);
+  {
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return begun == 3; }));
+  }
+  EXPECT_TRUE(ui_.log_lines.empty());
+  EXPECT_FALSE(workers.Finish([&](size_t i, int32_t) { done_.push_back(i); }, files_made_, operations_));
+  EXPECT_EQ(done_, (std::vector<size_t>{0, 1, 2}));
+  EXPECT_EQ(ui_.log_lines, (std::vector<std::string>{"made pic0", "made pic1", "made pic2"}));
+  EXPECT_EQ(files_made_, 3);
+  EXPECT_EQ(ui_.foreign_calls, 0);
+}
+
+// Left without Finish (the pages before the pictures were aborted, or threw):
+// the picture in work stops at its next check, the others are never begun,
+// and nothing is reported.
+TEST_F(PictureWorkersTest, LeftUnfinishedTheWorkersStopAndReportNothing) {
+  std::atomic<int> begun{0};
+  std::atomic<bool> saw_stop{false};
+  {
+    PictureWorkers workers(20, 2, [&](size_t, int32_t&, ResizeEffects& effects) -> int32_t {
+      ++begun;
+      effects.Log("never shown");
+      while (!effects.Aborted()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      saw_stop = true;
+      return kResizeAborted;
+    });
+    while (begun == 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_TRUE(saw_stop);
+  EXPECT_LE(begun, 2);
+  EXPECT_TRUE(ui_.log_lines.empty());
+  EXPECT_EQ(ui_.foreign_calls, 0);
+}
+
 TEST_F(PictureWorkersTest, FailureThrownInAWorkerReachesTheCaller) {
   const auto task = [&](size_t i, int32_t&, ResizeEffects&) -> int32_t {
     if (i == 1) throw std::runtime_error("out of pixels");
