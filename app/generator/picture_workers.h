@@ -23,9 +23,9 @@ using PictureTask =
 /// after that picture's own log lines; not told of an aborted picture.
 using PictureDone = std::function<void(size_t picture, int32_t result)>;
 
-/// How many workers to start: one per core, at least one; one when the image
-/// library cannot be bound completely, so that its complaints reach the log
-/// from the calling thread as they always did.
+/// How many workers to start: one more than there are cores; one when the
+/// image library cannot be bound completely, so that its complaints reach the
+/// log from the calling thread as they always did.
 int PictureWorkerCount();
 
 /// The pictures 0 to count - 1 of a chapter, handed to up to `workers`
