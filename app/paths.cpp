@@ -162,11 +162,18 @@ int CopyFile(const std::string& source, const std::string& destination, std::str
   close(in_fd);
   // Like the copies users know from their desktop: same permissions, same last-write time.
   const struct timespec times[2] = {info.st_atim, info.st_mtim};
-  if (!ok || fchmod(out_fd, info.st_mode & 07777) != 0 || futimens(out_fd, times) != 0 ||
-      fsync(out_fd) != 0)
+  if (!ok || fchmod(out_fd, info.st_mode & 07777) != 0 || futimens(out_fd, times) != 0)
     return fail(out_fd);
   if (close(out_fd) != 0) return fail(-1);
   return 0;
+}
+
+bool StartWriteBack(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool asked = sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE) == 0;
+  close(fd);
+  return asked;
 }
 
 int RenameFile(const std::string& old_path, const std::string& new_path) {

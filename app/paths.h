@@ -43,6 +43,10 @@ int DeleteFile(const std::string& path);
 int CopyFile(const std::string& source, const std::string& destination);
 /// The same, the log line going to `failure` instead (for worker threads).
 int CopyFile(const std::string& source, const std::string& destination, std::string& failure);
+/// Has the system start writing the file's data to the disk now instead of
+/// within the next half minute, without waiting for it; false when it could
+/// not be asked.
+bool StartWriteBack(const std::string& path);
 /// Renames without replacing an existing file; 0, or -1 and a log line.
 int RenameFile(const std::string& old_path, const std::string& new_path);
 

@@ -98,6 +98,10 @@ TEST(FileOperationTest, CopyKeepsBytesTimeAndPermissions) {
   ASSERT_TRUE(FindFile(dir / "dst.jpg", record));
   EXPECT_EQ(record.last_write_time, int64_t{1'100'000'000} * 1'000'000'000);
   EXPECT_TRUE(record.read_only);
+  // The import asks for the copy's write-back after making it read-only.
+  EXPECT_TRUE(StartWriteBack(dir / "dst.jpg"));
+  EXPECT_FALSE(StartWriteBack(dir / "none.jpg"));
+  EXPECT_EQ(ReadFile(dir / "dst.jpg"), bytes);
   EXPECT_TRUE(ui.log_lines.empty());
 }
 

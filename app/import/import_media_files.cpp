@@ -180,6 +180,10 @@ ImportFileResult MediaImport::ImportFile(const std::string& directory, const std
         CompleteLogLine(": can't set " + path + " read-only!");
         return kImportNotCounted;
       }
+      // Like any copy, it reaches the disk on its own; asked now, it is on the
+      // disk moments after the import instead of half a minute later, should
+      // the card be emptied right away.
+      StartWriteBack(path);
       CompleteLogLine(" -> " + path);
       return kImportCopied;
     }
