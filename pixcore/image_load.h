@@ -18,7 +18,7 @@ inline constexpr int64_t kMaxPixels = int64_t{1} << 28;
 double RoomForBox(int width, int height, int box_width, int box_height);
 
 /// The JPEG decode scale (1, 2, 4 or 8) for that room: the largest that
-/// leaves at least twice the pixels the box needs.
+/// leaves at least one and a half times the pixels the box needs.
 int JpegShrinkForRoom(double room);
 
 /// Opens path lazily, reading its header only. format is PIXCORE_DETECT_FORMAT

@@ -91,7 +91,7 @@ PIXCORE_API int32_t PixCore_LoadImageForBox(int32_t format, const char* path, in
  * lanczos3 filter (upwards too) in one pass: only the scaled pixels are held
  * in memory. The pixels are those PixCore_LoadImageForBox with that box and
  * then PixCore_LinearDownScaleCopy to that size give (a JPEG file is decoded
- * at a reduced size where that leaves twice the pixels needed); alpha is
+ * at a reduced size where that leaves one and a half times the pixels needed); alpha is
  * kept. width and height must be 1 or more. Returns the bitmap with *error_code = PIXCORE_OK, or 0 with a failure
  * code. */
 PIXCORE_API int32_t PixCore_LoadImageScaled(int32_t format, const char* path, int32_t width,

@@ -254,7 +254,7 @@ TEST(PixCoreLoad, KeepsPixelsAsStoredWhateverTheExifOrientation) {
   EXPECT_TRUE(Near(PixelAt(out, 5, 5), kRed)) << PixelAt(out, 5, 5);
 }
 
-TEST(PixCoreLoad, ShrinksJpegOnLoadOnlyWhileTwiceTheBoxRemains) {
+TEST(PixCoreLoad, ShrinksJpegOnLoadOnlyWhileOneAndAHalfTimesTheBoxRemains) {
   ScratchDir dir;
   const std::string photo = dir / "photo.jpg";
   ASSERT_TRUE(WritePhotoLike(photo, 1600, 1200));
@@ -266,12 +266,14 @@ TEST(PixCoreLoad, ShrinksJpegOnLoadOnlyWhileTwiceTheBoxRemains) {
     int width, height;
   };
   const Case cases[] = {
-      {photo, 100, 75, 200, 150},   // room 16: 1/8
-      {photo, 140, 140, 400, 300},  // room 11.4 either way: 1/4
-      {photo, 200, 150, 400, 300},  // room 8: 1/4
-      {photo, 201, 151, 800, 600},  // just below 8: 1/2
-      {photo, 400, 300, 800, 600},  // room 4: 1/2
-      {photo, 401, 301, 1600, 1200},  // just below 4: full size
+      {photo, 100, 75, 200, 150},     // room 16: 1/8
+      {photo, 133, 100, 200, 150},    // room 12.03: 1/8
+      {photo, 134, 101, 400, 300},    // just below 12: 1/4
+      {photo, 140, 140, 400, 300},    // room 11.4 either way: 1/4
+      {photo, 266, 200, 400, 300},    // room 6.02: 1/4
+      {photo, 267, 201, 800, 600},    // just below 6: 1/2
+      {photo, 533, 400, 800, 600},    // room 3.002: 1/2
+      {photo, 534, 401, 1600, 1200},  // just below 3: full size
       {photo, 640, 480, 1600, 1200},
       // A tall box is met turned as well: 1200 / 300 caps the room at 4.
       {photo, 300, 1000, 800, 600},
@@ -321,6 +323,33 @@ TEST(PixCoreLoad, ShrunkDecodeGivesSameSizesAndClosePixels) {
   }
   PixCore_DeleteBitmap(full);
   PixCore_DeleteBitmap(shrunk);
+}
+
+// At the tightest margin (half the size decoded, only 1.5 left for the
+// filter) the result must stay closer to a full decode than saving at the
+// album's usual quality brings it.
+TEST(PixCoreLoad, HalvedDecodeAtTheMarginDiffersLessThanQuality85Does) {
+  ScratchDir dir;
+  const std::string photo = dir / "photo.jpg";
+  ASSERT_TRUE(WritePhotoLike(photo, 1600, 1200, 95));
+  int32_t code = 0;
+  const int32_t full = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, photo.c_str(), &code);
+  const int32_t halved = PixCore_LoadImageForBox(PIXCORE_DETECT_FORMAT, photo.c_str(), 533, 400, &code);
+  ASSERT_NE(full, 0);
+  ASSERT_NE(halved, 0);
+  int32_t width = 0, height = 0;
+  ASSERT_EQ(PixCore_GetImageSize(halved, &width, &height), PIXCORE_OK);
+  EXPECT_EQ(width, 800);
+  FitIntoBox(full, 533, 400, dir / "from_full.jpg");
+  FitIntoBox(halved, 533, 400, dir / "from_halved.jpg");
+  const int32_t again = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, (dir / "from_full.jpg").c_str(), &code);
+  ASSERT_NE(again, 0);
+  SaveAndFree(again, dir / "from_full_q85.jpg", 85);
+  const double shrink_error = MeanDifference(dir / "from_full.jpg", dir / "from_halved.jpg");
+  const double quality_error = MeanDifference(dir / "from_full.jpg", dir / "from_full_q85.jpg");
+  EXPECT_LT(shrink_error, quality_error) << shrink_error << " against " << quality_error;
+  PixCore_DeleteBitmap(full);
+  PixCore_DeleteBitmap(halved);
 }
 
 // The generator relies on this: a picture scaled while it is decoded makes
