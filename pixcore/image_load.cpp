@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "pixcore/bitmap_registry.h"
+#include "pixcore/header_size.h"
 #include "pixcore/image_type.h"
 #include "pixcore/pixcore.h"
 #include "pixcore/resample.h"
@@ -286,6 +287,7 @@ PIXCORE_API int32_t PixCore_GetFileImageSize(int32_t format, const char* path, i
   if (width != nullptr) *width = 0;
   if (height != nullptr) *height = 0;
   if (width == nullptr || height == nullptr) return PIXCORE_ERROR_ARGUMENT;
+  if (HeaderSize(path, format, width, height)) return PIXCORE_OK;
   ImagePtr header;
   int32_t type = PIXCORE_TYPE_NONE;
   const int32_t code = OpenPicture(format, path, 1, &header, &type);

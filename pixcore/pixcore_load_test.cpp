@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include <vips/vips.h>
+
 #include "pixcore/pixcore.h"
 #include "pixcore/pixcore_test_support.h"
 
@@ -16,6 +18,59 @@ std::string SaveAndFree(int32_t bitmap, const std::string& path, int quality = 9
   EXPECT_EQ(PixCore_SaveImageAsJpeg(bitmap, path.c_str(), quality), PIXCORE_OK);
   EXPECT_EQ(PixCore_DeleteBitmap(bitmap), PIXCORE_OK);
   return path;
+}
+
+// JPEG and PNG sizes are read from the headers without libvips; the answer
+// must be libvips' own, and a file libvips cannot open must get no size.
+TEST(PixCoreLoad, SizesFromHeadersAgreeWithTheDecoder) {
+  ScratchDir dir;
+  ASSERT_TRUE(WriteQuadrants(dir / "plain.jpg", 64, 48));
+  ASSERT_TRUE(WriteQuadrants(dir / "plain.png", 33, 17));
+  ASSERT_TRUE(WriteQuadrantsAs(dir / "grey.jpg", 40, 30, ColourVariant::kGreyJpeg));
+  ASSERT_TRUE(WriteQuadrantsAs(dir / "cmyk.jpg", 41, 29, ColourVariant::kCmykJpeg));
+  ASSERT_TRUE(WriteQuadrantsAs(dir / "deep.png", 20, 10, ColourVariant::kRgb16Png));
+  ASSERT_TRUE(WriteQuadrantsAs(dir / "grey_alpha.png", 21, 11, ColourVariant::kGreyAlphaPng));
+  ASSERT_TRUE(WriteJpegWithOrientation(dir / "turned.jpg", 80, 60, 6));
+  ASSERT_EQ(VIPS_INIT("pixcore_test"), 0);
+  VipsImage* photo = vips_image_new_from_file((dir / "plain.jpg").c_str(), nullptr);
+  ASSERT_NE(photo, nullptr);
+  ASSERT_EQ(vips_jpegsave(photo, (dir / "progressive.jpg").c_str(), "interlace", TRUE, nullptr), 0);
+  g_object_unref(photo);
+
+  const std::string jpeg = ReadBytes(dir / "plain.jpg");
+  const size_t scan = jpeg.find("\xFF\xDA");
+  ASSERT_NE(scan, std::string::npos);
+  ASSERT_TRUE(WriteBytes(dir / "no_scan.jpg", jpeg.substr(0, scan)));
+  const size_t frame = jpeg.find("\xFF\xC0");
+  ASSERT_NE(frame, std::string::npos);
+  std::string twelve_bit = jpeg;
+  twelve_bit[frame + 4] = 12;
+  ASSERT_TRUE(WriteBytes(dir / "twelve_bit.jpg", twelve_bit));
+  std::string png = ReadBytes(dir / "plain.png");
+  png[29] = static_cast<char>(png[29] ^ 0x55);  // the header's checksum
+  ASSERT_TRUE(WriteBytes(dir / "bad_checksum.png", png));
+
+  for (const char* name : {"plain.jpg", "plain.png", "grey.jpg", "cmyk.jpg", "deep.png", "grey_alpha.png",
+                           "turned.jpg", "progressive.jpg", "no_scan.jpg", "twelve_bit.jpg", "bad_checksum.png"}) {
+    SCOPED_TRACE(name);
+    const std::string path = dir / name;
+    const Size decoder = FileSize(path);
+    int32_t width = -1, height = -1;
+    const int32_t code = PixCore_GetFileImageSize(PIXCORE_DETECT_FORMAT, path.c_str(), &width, &height);
+    if (decoder == Size{}) {
+      EXPECT_NE(code, PIXCORE_OK);
+    } else {
+      EXPECT_EQ(code, PIXCORE_OK);
+      EXPECT_EQ((Size{width, height}), decoder);
+    }
+  }
+  // A format the caller names must be the file's.
+  int32_t width = 0, height = 0;
+  EXPECT_EQ(PixCore_GetFileImageSize(PIXCORE_TYPE_PNG, (dir / "plain.jpg").c_str(), &width, &height),
+            PIXCORE_ERROR_FORMAT);
+  EXPECT_EQ(PixCore_GetFileImageSize(PIXCORE_TYPE_JPEG, (dir / "plain.jpg").c_str(), &width, &height),
+            PIXCORE_OK);
+  EXPECT_EQ(width, 64);
 }
 
 TEST(PixCoreLoad, ReadsSizeAndPixelsOfEveryFormat) {
