@@ -70,6 +70,12 @@ int DateAdjuster::OnEntry(const DirectoryEntry& entry) {
     std::printf("DateTime skipped: type %u, count %u is no date text\n", entry.type, entry.count);
     return TAGCORE_OK;
   }
+  // One write must reach the whole date; a value spread over several pieces
+  // of the file is left alone.
+  if (entry.split_in_file) {
+    std::printf("DateTime skipped: the value is split in the file\n");
+    return TAGCORE_OK;
+  }
 
   std::printf("DateTime found: adjust by %d seconds ...\n", seconds_);
   for (uint32_t i = 0; i < entry.count; ++i)

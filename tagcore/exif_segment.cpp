@@ -1,11 +1,11 @@
 #include "tagcore/exif_segment.h"
 
-#include <sys/types.h>
-
 #include <cstdio>
 #include <cstring>
 #include <new>
 
+#include "tagcore/heif_exif.h"
+#include "tagcore/input_file.h"
 #include "tagcore/tagcore.h"
 
 namespace snapcrate::tagcore {
@@ -19,35 +19,12 @@ constexpr int kMarkerApp1 = 0xE1;
 // Length field, "Exif" and the two bytes behind it.
 constexpr unsigned kExifHeaderLength = 8;
 
-class File {
- public:
-  explicit File(const char* path) : stream_(path ? std::fopen(path, "rb") : nullptr) {}
-  ~File() {
-    if (stream_) std::fclose(stream_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-
-  bool is_open() const { return stream_ != nullptr; }
-  int Byte() { return std::fgetc(stream_); }
-  bool Read(void* target, size_t size) { return std::fread(target, 1, size, stream_) == size; }
-  bool Skip(long count) { return std::fseek(stream_, count, SEEK_CUR) == 0; }
-  uint64_t Position() { return static_cast<uint64_t>(ftello(stream_)); }
-
- private:
-  std::FILE* stream_;
-};
-
 // Markers that stand alone, without a length field.
 bool IsStandalone(int marker) { return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7); }
 
-}  // namespace
-
-int ReadExifSegment(const char* path, ExifSegment* segment) {
-  File file(path);
-  if (!file.is_open()) return TAGCORE_CANNOT_OPEN_IMAGE;
-  if (file.Byte() != 0xFF || file.Byte() != kMarkerStartOfImage) return TAGCORE_NO_EXIF;
-
+// Walks the marker segments behind the start of image up to the start of scan
+// and reads the first APP1 segment whose identifier is "Exif", wherever it stands.
+int ReadJpegExif(InputFile& file, ExifSegment* segment) {
   for (;;) {
     if (file.Byte() != 0xFF) return TAGCORE_NO_EXIF;
     int marker = file.Byte();
@@ -74,7 +51,7 @@ int ReadExifSegment(const char* path, ExifSegment* segment) {
         const uint32_t tiff_length = length - kExifHeaderLength;
         std::unique_ptr<uint8_t[]> tiff(new (std::nothrow) uint8_t[tiff_length]);
         if (!tiff) return TAGCORE_OUT_OF_MEMORY;
-        segment->tiff_position = file.Position();
+        segment->layout = FileLayout({FileRun{0, file.Position()}});
         if (!file.Read(tiff.get(), tiff_length)) return TAGCORE_TRUNCATED;
         segment->tiff = std::move(tiff);
         segment->length = tiff_length;
@@ -83,6 +60,40 @@ int ReadExifSegment(const char* path, ExifSegment* segment) {
     }
     if (!file.Skip(to_skip)) return TAGCORE_NO_EXIF;
   }
+}
+
+}  // namespace
+
+uint64_t FileLayout::Position(uint32_t offset) const {
+  const FileRun& run = RunOf(offset);
+  return run.file_position + (offset - run.tiff_offset);
+}
+
+bool FileLayout::Contiguous(uint32_t offset, uint64_t size) const {
+  const FileRun* run = &RunOf(offset);
+  if (run == &runs_.back()) return true;
+  return offset + size <= run[1].tiff_offset;
+}
+
+const FileRun& FileLayout::RunOf(uint32_t offset) const {
+  size_t i = runs_.size() - 1;
+  while (i > 0 && runs_[i].tiff_offset > offset) --i;
+  return runs_[i];
+}
+
+int ReadExifSegment(const char* path, ExifSegment* segment) {
+  InputFile file(path);
+  if (!file.is_open()) return TAGCORE_CANNOT_OPEN_IMAGE;
+  uint8_t start[8];
+  const size_t read = file.ReadSome(start, sizeof start);
+  if (read >= 2 && start[0] == 0xFF && start[1] == kMarkerStartOfImage) {
+    if (!file.Seek(2)) return TAGCORE_NO_EXIF;
+    return ReadJpegExif(file, segment);
+  }
+  // An ISO base media file opens with its file-type box.
+  if (read == sizeof start && std::memcmp(start + 4, "ftyp", 4) == 0)
+    return ReadHeifExif(file, segment);
+  return TAGCORE_NO_EXIF;
 }
 
 }  // namespace snapcrate::tagcore

@@ -37,7 +37,7 @@ TAGCORE_API int32_t TagCore_DumpInfoToFile(const char* imagePath, const char* ou
     if (output == nullptr) return TAGCORE_CANNOT_WRITE;
   }
   DumpSink sink = DumpSink::ToStream(output);
-  int code = WalkTiff(segment.tiff.get(), segment.length, segment.tiff_position, sink, nullptr);
+  int code = WalkTiff(segment.tiff.get(), segment.length, segment.layout, sink, nullptr);
   if (outputPath == nullptr) {
     std::fflush(stdout);
     return code;
@@ -54,7 +54,7 @@ TAGCORE_API int32_t TagCore_DumpInfoToAdr(const char* imagePath, char* buffer, i
   ExifSegment segment;
   if (int code = ReadExifSegment(imagePath, &segment)) return code;
   DumpSink sink = buffer != nullptr ? DumpSink::ToMemory(buffer, capacity) : DumpSink::Nowhere();
-  return WalkTiff(segment.tiff.get(), segment.length, segment.tiff_position, sink, nullptr);
+  return WalkTiff(segment.tiff.get(), segment.length, segment.layout, sink, nullptr);
 }
 
 TAGCORE_API int32_t TagCore_AdjustDateTime(const char* imagePath, int32_t seconds) {
@@ -64,7 +64,7 @@ TAGCORE_API int32_t TagCore_AdjustDateTime(const char* imagePath, int32_t second
   tzset();
   DateAdjuster adjuster(imagePath, seconds);
   DumpSink sink = DumpSink::Nowhere();
-  int code = WalkTiff(segment.tiff.get(), segment.length, segment.tiff_position, sink, &adjuster);
+  int code = WalkTiff(segment.tiff.get(), segment.length, segment.layout, sink, &adjuster);
   std::fflush(stdout);
   if (code != TAGCORE_OK) return code;
   return adjuster.found_date() ? TAGCORE_OK : TAGCORE_NO_DATE;

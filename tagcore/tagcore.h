@@ -1,5 +1,5 @@
-/* libtagcore: reads the EXIF block of a JPEG file, dumps its entries as text and
- * shifts its date strings in place. Plain C interface, bound at run time by
+/* libtagcore: reads the EXIF block of a JPEG or HEIF file, dumps its entries as
+ * text and shifts its date strings in place. Plain C interface, bound at run time by
  * dlopen/dlsym; only NUL-terminated byte strings, 32-bit integers and buffers the
  * caller owns cross it. The library keeps nothing allocated between calls. */
 #ifndef SNAPCRATE_TAGCORE_TAGCORE_H_
@@ -21,11 +21,11 @@ extern "C" {
 enum {
   TAGCORE_OK = 0,
   TAGCORE_CANNOT_OPEN_IMAGE = 1, /* the image file cannot be opened for reading */
-  TAGCORE_NO_EXIF = 2,           /* no EXIF APP1 segment before the start of scan */
+  TAGCORE_NO_EXIF = 2,           /* no EXIF APP1 segment before the start of scan, no EXIF item */
   TAGCORE_OUT_OF_MEMORY = 3,     /* no memory for the TIFF data */
   TAGCORE_TRUNCATED = 4,         /* the file is shorter than its EXIF segment */
   TAGCORE_CANNOT_WRITE = 5,      /* output file cannot be created, image not updatable */
-  TAGCORE_BAD_TIFF = 6,          /* unknown byte order or a broken TIFF structure */
+  TAGCORE_BAD_TIFF = 6,          /* unknown byte order, a broken TIFF or HEIF structure */
   TAGCORE_NO_DATE = 7,           /* date shift only: the file holds no date entry */
   TAGCORE_WRONG_DATE = 8         /* date shift only: a date cannot be converted or shifted */
 };

@@ -30,11 +30,11 @@ constexpr int kMaxNesting = 32;
 
 class TiffWalker {
  public:
-  TiffWalker(const uint8_t* data, uint32_t length, uint64_t tiff_position, DumpSink& sink,
+  TiffWalker(const uint8_t* data, uint32_t length, const FileLayout& layout, DumpSink& sink,
              EntryHook* hook)
       : data_(data),
         length_(length),
-        tiff_position_(tiff_position),
+        layout_(layout),
         sink_(sink),
         hook_(hook),
         walked_(length, false) {}
@@ -54,7 +54,7 @@ class TiffWalker {
 
   const uint8_t* data_;
   uint32_t length_;
-  uint64_t tiff_position_;
+  const FileLayout& layout_;
   DumpSink& sink_;
   EntryHook* hook_;
   bool big_endian_ = false;
@@ -142,8 +142,13 @@ int TiffWalker::WalkEntry(const TagTable& table, int kind, uint32_t entry_offset
   }
 
   if (hook_ != nullptr) {
-    const DirectoryEntry entry{
-        tag, type, count, data_ + value_offset, inline_value, tiff_position_ + value_offset};
+    const DirectoryEntry entry{tag,
+                               type,
+                               count,
+                               data_ + value_offset,
+                               inline_value,
+                               layout_.Position(value_offset),
+                               !layout_.Contiguous(value_offset, size)};
     if (int code = hook_->OnEntry(entry)) return code;
   }
 
@@ -225,10 +230,10 @@ void TiffWalker::DumpValue(uint32_t type, uint32_t count, uint32_t value_offset)
 
 }  // namespace
 
-int WalkTiff(const uint8_t* data, uint32_t length, uint64_t tiff_position, DumpSink& sink,
+int WalkTiff(const uint8_t* data, uint32_t length, const FileLayout& layout, DumpSink& sink,
              EntryHook* hook) {
   if (length == 0) return TAGCORE_BAD_TIFF;
-  return TiffWalker(data, length, tiff_position, sink, hook).Walk();
+  return TiffWalker(data, length, layout, sink, hook).Walk();
 }
 
 }  // namespace snapcrate::tagcore

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "tagcore/dump_sink.h"
+#include "tagcore/exif_segment.h"
 
 namespace snapcrate::tagcore {
 
@@ -21,6 +22,8 @@ struct DirectoryEntry {
   bool inline_value;
   /// Position of the value's first byte in the image file.
   uint64_t file_position;
+  /// Whether the value's bytes lie in more than one piece of the file.
+  bool split_in_file;
 };
 
 class EntryHook {
@@ -30,10 +33,10 @@ class EntryHook {
   virtual int OnEntry(const DirectoryEntry& entry) = 0;
 };
 
-/// Walks the TIFF data (length bytes whose header lies at tiff_position in the
-/// file). Returns 0, or 6 for an unknown byte order or a broken structure, or
+/// Walks the TIFF data (length bytes laid out in the file as layout says).
+/// Returns 0, or 6 for an unknown byte order or a broken structure, or
 /// the first non-zero code of the hook.
-int WalkTiff(const uint8_t* data, uint32_t length, uint64_t tiff_position, DumpSink& sink,
+int WalkTiff(const uint8_t* data, uint32_t length, const FileLayout& layout, DumpSink& sink,
              EntryHook* hook);
 
 }  // namespace snapcrate::tagcore
