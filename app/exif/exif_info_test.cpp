@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/exif/tagcore_library.h"
 #include "app/library_loader.h"
 #include "tests/support/exif_writer/camera_exif.h"
+#include "tests/support/exif_writer/heif_builder.h"
 #include "tests/support/recording_ui_port.h"
 #include "tests/support/temp_dir.h"
 
@@ -148,6 +151,69 @@ TEST_F(ExifLibraryTest, SummaryOfAWrittenCameraPicture) {
   EXPECT_NE(summary.find("Exif.Make = 'Canon'"), std::string::npos);
   EXPECT_NE(summary.find("\r\nExif.FNumber = 28/10=2.8 "), std::string::npos);
   EXPECT_EQ(summary.find("Model"), std::string::npos);
+}
+
+TEST_F(ExifLibraryTest, HeicPictureGivesTheSummaryOfTheSameJpeg) {
+  CameraExif exif;
+  exif.make = "Apple";
+  exif.model = "iPhone 11 Pro Max";
+  exif.date_time_original = "2021:04:11 15:47:53";
+  exif.exposure = Rational{1, 391};
+  exif.f_number = Rational{9, 5};
+  exif.iso = 32;
+  exif.focal_length = Rational{17, 4};
+  exif_writer::WriteFileBytes(dir_ / "a.jpg", exif_writer::MakeCameraJpeg(exif));
+  exif_writer::WriteFileBytes(dir_ / "a.HEIC",
+                              exif_writer::MakeHeif(exif_writer::MakeCameraExif(exif)));
+
+  ExifInfo jpeg, heic;
+  ASSERT_TRUE(GetExifInfo(dir_ / "a.jpg", jpeg));
+  ASSERT_TRUE(GetExifInfo(dir_ / "a.HEIC", heic));
+  EXPECT_TRUE(heic.DateValid);
+  EXPECT_EQ(heic.Minute, "47");
+  EXPECT_EQ(heic.Exposure, "1/391 s");
+  EXPECT_EQ(heic.ISO, "32");
+  EXPECT_EQ(heic.FocalLength, jpeg.FocalLength);
+  EXPECT_EQ(heic.Model, jpeg.Model);
+  EXPECT_EQ(GetExifInfoString(dir_ / "a.HEIC"), GetExifInfoString(dir_ / "a.jpg"));
+}
+
+// Phone pictures against the values an independent reader gives.
+TEST_F(ExifLibraryTest, HeicSamplesGiveTheReferenceSummary) {
+  const std::filesystem::path samples =
+      std::filesystem::path(SNAPCRATE_SOURCE_DIR) / "../shared/testdata/heic-samples";
+  if (!std::filesystem::exists(samples / "SOURCE.txt"))
+    GTEST_SKIP() << "no HEIC samples at " << samples;
+  struct Reference {
+    const char* file;
+    const char* date;
+    const char* model;
+    const char* exposure;
+    const char* aperture;  // the quotient behind "="
+    const char* iso;
+    const char* focal_length;
+  };
+  const Reference references[] = {
+      {"IMG_5195.HEIC", "2021:04:11 15:47:53", "iPhone 11 Pro Max", "1/391 s", "1.8", "32", "4.25"},
+      {"iphone_13_pro_max.HEIC", "2022:02:16 12:55:41", "iPhone 13 Pro Max", "1/60 s", "1.5", "250",
+       "5.7"},
+  };
+  for (const Reference& want : references) {
+    SCOPED_TRACE(want.file);
+    ExifInfo info;
+    ASSERT_TRUE(GetExifInfo((samples / want.file).string(), info));
+    EXPECT_TRUE(info.DateValid);
+    EXPECT_EQ(info.DateTimeOriginal, want.date);
+    EXPECT_EQ(info.Make, "Apple");
+    EXPECT_EQ(info.Model, want.model);
+    EXPECT_EQ(info.Exposure, want.exposure);
+    EXPECT_EQ(info.FNumber.substr(info.FNumber.find('=') + 1), want.aperture);
+    EXPECT_EQ(info.ISO, want.iso);
+    EXPECT_EQ(info.FocalLength.substr(info.FocalLength.find('=') + 1), want.focal_length);
+    const std::string summary = GetExifInfoString((samples / want.file).string());
+    EXPECT_NE(summary.find(std::string("Exif.DateTimeOriginal = '") + want.date + "'"),
+              std::string::npos);
+  }
 }
 
 TEST_F(ExifLibraryTest, PictureWithoutExifIsNotValid) {

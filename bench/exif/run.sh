@@ -5,7 +5,10 @@
 #   exiv2                           the same summary values
 # and, as a second round, a full dump of every entry by each of them
 # (snapcrate-cli exif, exiftool -a, exiv2 -pa). With python3 at hand it also
-# times libtagcore.so alone, dumping every file into memory.
+# times libtagcore.so alone, dumping every file into memory. With the HEIC
+# samples at hand (HEIC_SAMPLES, ../shared/testdata/heic-samples) a last round
+# times the summary of N HEIC pictures against N JPEG pictures of about the
+# same size carrying the same EXIF data (made with vips and exiftool).
 # Prints the best wall and CPU seconds of ROUNDS runs and the ratios to ours.
 #
 #   bench/exif/run.sh [BUILD_DIR]      (default: build)
@@ -20,6 +23,7 @@ n=${N:-1000}
 rounds=${ROUNDS:-3}
 work=${WORK:-/tmp/snapcrate-exif-bench}
 samples=${SAMPLES:-$root/../shared/testdata/exif-samples}
+heic_samples=${HEIC_SAMPLES:-$root/../shared/testdata/heic-samples}
 cli=$build/bin/snapcrate-cli
 lib=$build/bin/libtagcore.so
 
@@ -133,4 +137,55 @@ PY
   measure python3 "$work/tagcore_alone.py" "$lib" "${files[@]}"
   row "libtagcore dump into 6000 bytes"
   echo "  exiftool summary takes x$(ratio "$ex_wall" "$best_wall") the wall time of this (python3 start included)"
+fi
+
+# HEIC against JPEG: each HEIC sample beside a JPEG of the same picture whose
+# quality is picked to come closest to the HEIC file's size.
+shopt -s nullglob
+heics=("$heic_samples"/*.HEIC "$heic_samples"/*.heic)
+if [ ${#heics[@]} -gt 0 ] && [ $has_cli -eq 1 ] && command -v vips >/dev/null; then
+  pairs=$work/pairs
+  mkdir -p "$pairs"
+  if [ "$(find "$pairs" -name 'heic_*.heic' | wc -l)" -ne "$n" ]; then
+    rm -f "$pairs"/heic_*.heic "$pairs"/jpeg_*.jpg
+    made=()
+    for h in "${heics[@]}"; do
+      base=$work/$(basename "${h%.*}")
+      target=$(stat -c %s "$h")
+      best=
+      for q in 95 90 85 80 75 70 60 50 40; do
+        vips copy "$h" "$base.q$q.jpg[Q=$q]"
+        size=$(stat -c %s "$base.q$q.jpg")
+        if [ -z "$best" ] || [ $(( size > target ? size - target : target - size )) -lt \
+             $(( best_size > target ? best_size - target : target - best_size )) ]; then
+          best=$q; best_size=$size
+        fi
+      done
+      cp "$base.q$best.jpg" "$base.jpg"
+      rm -f "$base".q*.jpg
+      exiftool -q -overwrite_original -TagsFromFile "$h" -exif:all "$base.jpg"
+      echo "  $(basename "$h"): $target bytes; JPEG at Q=$best: $(stat -c %s "$base.jpg") bytes"
+      made+=("$h|$base.jpg")
+    done
+    for i in $(seq 0 $((n - 1))); do
+      pair=${made[$((i % ${#made[@]}))]}
+      cp "${pair%%|*}" "$pairs/heic_$(printf %04d "$i").heic"
+      cp "${pair##*|}" "$pairs/jpeg_$(printf %04d "$i").jpg"
+    done
+  fi
+  echo "HEIC against JPEG of the same size (${n} each):"
+  measure "$cli" exif --summary "$pairs"/jpeg_*.jpg
+  jpeg_wall=$best_wall; jpeg_cpu=$best_cpu
+  row "snapcrate-cli exif --summary JPEG"
+  measure "$cli" exif --summary "$pairs"/heic_*.heic
+  row "snapcrate-cli exif --summary HEIC" $jpeg_wall $jpeg_cpu
+  if command -v python3 >/dev/null; then
+    measure python3 "$work/tagcore_alone.py" "$lib" "$pairs"/jpeg_*.jpg
+    jpeg_wall=$best_wall; jpeg_cpu=$best_cpu
+    row "libtagcore dump JPEG"
+    measure python3 "$work/tagcore_alone.py" "$lib" "$pairs"/heic_*.heic
+    row "libtagcore dump HEIC" $jpeg_wall $jpeg_cpu
+  fi
+else
+  echo "HEIC against JPEG: skipped (needs the HEIC samples at $heic_samples, snapcrate-cli and vips)"
 fi
