@@ -9,6 +9,16 @@
 #include "pixcore/pixcore.h"
 
 namespace snapcrate::pixcore {
+namespace {
+
+// Optimised Huffman tables take a second pass over the picture which the
+// SIMD encoder does not speed up: for a 1024 x 768 picture it quadruples the
+// encode (about a tenth of the picture's whole making) and saves about 5 % of
+// the file. A thumbnail gains 10 to 15 % at no measurable cost, so pictures
+// up to this many pixels keep them.
+constexpr int64_t kOptimiseHuffmanUpTo = 512 * 512;
+
+}  // namespace
 
 int32_t EncodeJpeg(VipsImage* image, int quality, void** buffer, size_t* length) {
   g_object_ref(image);
@@ -36,8 +46,9 @@ int32_t EncodeJpeg(VipsImage* image, int quality, void** buffer, size_t* length)
   }
   // strip: the pictures go onto web pages, where camera data and profiles
   // only cost bytes (and may tell more than the owner meant to publish).
+  const bool optimise = int64_t{image->Xsize} * image->Ysize <= kOptimiseHuffmanUpTo;
   if (vips_jpegsave_buffer(pipeline.get(), buffer, length, "Q", quality, "strip", TRUE,
-                           "optimize_coding", TRUE, nullptr) != 0) {
+                           "optimize_coding", optimise ? TRUE : FALSE, nullptr) != 0) {
     ForgetVipsError();
     return PIXCORE_ERROR_PROCESS;
   }

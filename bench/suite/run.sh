@@ -204,11 +204,12 @@ read -r quality_loss quality_worst < <(awk '
 
 thumbs=$work/vipsthumbnail
 # vipsthumbnail writes what the album writes: quality 85, no metadata, and
-# optimised Huffman tables (libpixcore always optimises them; the figure
-# without follows for comparison). A generation lowers its priority by 5 nice
-# steps for the run; vipsthumbnail runs at that priority too, so that other
-# work on the machine weighs the same on both.
-vips_options="[Q=85,strip,optimize_coding]"
+# the standard Huffman tables (libpixcore optimises them only for pictures up
+# to 512 x 512; the figure with optimize_coding follows for comparison). A
+# generation lowers its priority by 5 nice steps for the run; vipsthumbnail
+# runs at that priority too, so that other work on the machine weighs the
+# same on both.
+vips_options="[Q=85,strip]"
 # One process per core, the files dealt out in equal shares,
 per_process=$(( (${#all_pictures[@]} + cores - 1) / cores ))
 # $1: the output options.
@@ -224,8 +225,8 @@ timed vips_single --prepare 'rm -rf "$thumbs"; mkdir -p "$thumbs"' -- \
   nice -n 5 vipsthumbnail --size 1024x768 -o "$thumbs/%s_scaled.jpg$vips_options" "${all_pictures[@]}"
 scaled=$(find "$thumbs" -name '*_scaled.jpg' | wc -l)
 [ "$scaled" -eq "${#all_pictures[@]}" ] || { echo "vipsthumbnail made $scaled of ${#all_pictures[@]}" >&2; exit 1; }
-vips_parallel "[Q=85,strip]"
-timed vips_plain --prepare 'rm -rf "$thumbs"; mkdir -p "$thumbs"' -- "${vips_command[@]}"
+vips_parallel "[Q=85,strip,optimize_coding]"
+timed vips_optimised --prepare 'rm -rf "$thumbs"; mkdir -p "$thumbs"' -- "${vips_command[@]}"
 if awk -v a="$wall_vips_parallel" -v b="$wall_vips_single" 'BEGIN {exit !(a <= b)}'; then
   wall_vips=$wall_vips_parallel; vips_how="$cores processes"
 else
@@ -305,7 +306,7 @@ row "snapcrate-cli generate, first ($made files)" first
 row "snapcrate-cli generate, second (unchanged)" second
 row "vipsthumbnail 1024x768, $cores processes" vips_parallel
 row "vipsthumbnail 1024x768, 1 process" vips_single
-row "vipsthumbnail 1024x768, $cores processes, no optimize_coding" vips_plain
+row "vipsthumbnail 1024x768, $cores processes, optimize_coding" vips_optimised
 row "snapcrate-cli exif --summary" exif
 row "exiftool -fast (same tags)" exiftool
 row "exiv2 -Pkv (same keys)" exiv2
@@ -338,7 +339,7 @@ rfloor_cpu=$(ratio "$cpu_first" "$cpu_floor")
 # against the corpus (the floor takes out the mix of picture sizes).
 growth=$(awk -v a="$cpu_large_first" -v b="$cpu_large_floor" -v c="$cpu_first" -v d="$cpu_floor" \
   'BEGIN {printf "%.2f", (a / b) / (c / d)}')
-r1plain=$(ratio "$wall_first" "$wall_vips_plain")
+r1optimised=$(ratio "$wall_first" "$wall_vips_optimised")
 r2=$(awk -v a="$wall_second" -v b="$wall_first" 'BEGIN {printf "%.1f", 100 * a / b}')
 r3=$(ratio "$wall_exiftool" "$wall_exif")
 r3b=$(ratio "$wall_exiv2" "$wall_exif")
@@ -348,7 +349,7 @@ peak=$(printf '%s\n' "$peak_first" "$peak_second" "$peak_exif" "$peak_import" "$
 echo "targets"
 printf '  %-62s %8s  %s\n' "1 first generation / vipsthumbnail ($vips_how), wall, at most 0.6" "$r1" "$(verdict "$r1" "<=" 0.6)"
 printf '  %-62s %8s  %s\n' "  CPU (against the cheaper vipsthumbnail run), at most 0.6" "$r1cpu" "$(verdict "$r1cpu" "<=" 0.6)"
-printf '  %-62s %8s\n' "  against vipsthumbnail without optimize_coding, wall" "$r1plain"
+printf '  %-62s %8s\n' "  against vipsthumbnail with optimize_coding, wall" "$r1optimised"
 printf '  %-62s %8s  %s\n' "  first generation / decoding floor, CPU, at most 1.35" "$rfloor_cpu" "$(verdict "$rfloor_cpu" "<=" 1.35)"
 printf '  %-62s %8s  %s\n' "  first generation / decoding floor, wall, at most 1.35" "$rfloor" "$(verdict "$rfloor" "<=" 1.35)"
 printf '  %-62s %7s%%  %s\n' "2 second generation / first, at most 3%" "$r2" "$(verdict "$r2" "<=" 3)"
