@@ -86,6 +86,10 @@ if [ -f "$build/share/io.github.snapcrate.Snapcrate.metainfo.xml" ]; then
   else
     skip_note appstream
   fi
+  # Screenshots are served from the repository: each must be there.
+  for image in $(grep -o 'snapcrate/main/[^<]*' "$build/share/io.github.snapcrate.Snapcrate.metainfo.xml"); do
+    [ -f "$source_dir/${image#snapcrate/main/}" ] || fail "the screenshot ${image#snapcrate/main/} is not in the repository"
+  done
 fi
 
 if [ "$failures" -ne 0 ]; then
