@@ -9,7 +9,7 @@ packages=(
   libvips-dev libvips-tools libturbojpeg0-dev libjpeg-turbo-progs
   libgtest-dev libgmock-dev
   libimage-exiftool-perl exiv2 tidy unzip zip xvfb xauth hyperfine time bc
-  appstream desktop-file-utils man-db bash-completion
+  dpkg-dev lintian appstream desktop-file-utils man-db bash-completion
 )
 
 missing=()
