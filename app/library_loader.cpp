@@ -50,4 +50,9 @@ void* SharedLibrary::Find(const char* symbol) {
   return address;
 }
 
+void* SharedLibrary::FindLoaded(const char* symbol) {
+  std::lock_guard lock(mutex_);
+  return handle_ ? dlsym(handle_, symbol) : nullptr;
+}
+
 }  // namespace snapcrate

@@ -26,6 +26,10 @@ class SharedLibrary {
   /// library or the symbol is missing.
   void* Find(const char* symbol);
 
+  /// The address of `symbol` when the library is loaded already; null, and
+  /// nothing logged, when it is not.
+  void* FindLoaded(const char* symbol);
+
   /// The same, typed.
   template <typename Function>
   Function* Get(const char* symbol) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <clocale>
 
+#include "app/generator/image_library.h"
 #include "app/main_window.h"
 #include "app/qt_ui_port.h"
 
@@ -17,5 +18,7 @@ int main(int argc, char** argv) {
   snapcrate::MainWindow window(ui);
   window.show();
   window.Start();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  snapcrate::PixCoreShutdown();
+  return status;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/generator/image_library.h"
 #include "app/program_state.h"
 #include "app/ui_port.h"
 #include "cli/commands.h"
@@ -86,11 +87,14 @@ int Main(int argc, char** argv) {
     if (name != command.name) continue;
     ConsoleUiPort port;
     InstallInterruptHandler();
+    int status = 1;
     try {
-      return command.run(context);
+      status = command.run(context);
     } catch (const FatalEndError&) {
-      return 1;
+      status = 1;
     }
+    PixCoreShutdown();
+    return status;
   }
   return UsageError("unknown command " + name);
 }

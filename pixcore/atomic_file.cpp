@@ -7,20 +7,28 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace snapcrate {
 namespace {
 
 std::atomic<unsigned> g_serial{0};
 
+// The longest file name the file systems we write to take.
+constexpr size_t kMaxNameBytes = 255;
+
 // ".name.<pid>-<serial>.tmp" in the directory of path: hidden, and with an
-// extension no picture listing picks up should a crash leave it behind.
+// extension no picture listing picks up should a crash leave it behind. The
+// name is cut so that the whole fits wherever the final name does; the
+// number alone keeps it unique.
 std::string TemporaryNameFor(const std::string& path) {
   const size_t slash = path.rfind('/');
   const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   char suffix[48];
   std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", long(getpid()), g_serial.fetch_add(1));
+  const size_t room = kMaxNameBytes - 1 - std::strlen(suffix);
+  if (name.size() > room) name.resize(room);
   return directory + "." + name + suffix;
 }
 

@@ -198,6 +198,10 @@ int32_t DecodePicture(ImagePtr header, ImagePtr* memory_image) {
 
 namespace {
 
+bool ClaimsTooManyPixels(const VipsImage* header) {
+  return int64_t{header->Xsize} * header->Ysize > kMaxPixels;
+}
+
 int32_t LoadBitmap(int32_t format, const char* path, int box_width, int box_height,
                    int32_t* error_code) {
   int32_t ignored;
@@ -206,6 +210,12 @@ int32_t LoadBitmap(int32_t format, const char* path, int box_width, int box_heig
   int32_t type = PIXCORE_TYPE_NONE;
   code = OpenPicture(format, path, 1, &header, &type);
   if (code != PIXCORE_OK) return 0;
+  // Refused before a byte is decoded: a small file can claim a huge size,
+  // and a reduced decode of it would still take all that time.
+  if (ClaimsTooManyPixels(header.get())) {
+    code = PIXCORE_ERROR_TOO_LARGE;
+    return 0;
+  }
   if (type == PIXCORE_TYPE_JPEG) {
     const int shrink =
         JpegShrinkForRoom(RoomForBox(header->Xsize, header->Ysize, box_width, box_height));
@@ -214,11 +224,6 @@ int32_t LoadBitmap(int32_t format, const char* path, int box_width, int box_heig
       code = OpenPicture(type, path, shrink, &header, &type);
       if (code != PIXCORE_OK) return 0;
     }
-  }
-  // Refused before a byte is decoded: a small file can claim a huge size.
-  if (int64_t{header->Xsize} * header->Ysize > kMaxPixels) {
-    code = PIXCORE_ERROR_TOO_LARGE;
-    return 0;
   }
   ImagePtr decoded;
   code = DecodePicture(std::move(header), &decoded);
@@ -242,6 +247,11 @@ int32_t LoadScaledBitmap(int32_t format, const char* path, int width, int height
   int32_t type = PIXCORE_TYPE_NONE;
   code = OpenPicture(format, path, 1, &header, &type);
   if (code != PIXCORE_OK) return 0;
+  // The same limit as a full decode, so both loads accept the same files.
+  if (ClaimsTooManyPixels(header.get())) {
+    code = PIXCORE_ERROR_TOO_LARGE;
+    return 0;
+  }
   if (type == PIXCORE_TYPE_JPEG) {
     const int shrink = JpegShrinkForRoom(RoomForBox(header->Xsize, header->Ysize, width, height));
     if (shrink > 1) {
@@ -249,11 +259,6 @@ int32_t LoadScaledBitmap(int32_t format, const char* path, int width, int height
       code = OpenPicture(type, path, shrink, &header, &type);
       if (code != PIXCORE_OK) return 0;
     }
-  }
-  // The same limit as a full decode, so both loads accept the same files.
-  if (int64_t{header->Xsize} * header->Ysize > kMaxPixels) {
-    code = PIXCORE_ERROR_TOO_LARGE;
-    return 0;
   }
   ImagePtr image = std::move(header);
   code = ToSrgb8(&image);

@@ -4,13 +4,15 @@
 
 #include <cstdint>
 
+#include "pixcore/pixcore.h"
 #include "pixcore/vips_env.h"
 
 namespace snapcrate::pixcore {
 
-/// The most pixels one bitmap may hold (about 800 MB of sRGB pixels); larger
-/// pictures are refused before anything is decoded.
-inline constexpr int64_t kMaxPixels = int64_t{1} << 28;
+/// The most pixels one bitmap may hold (about 800 MB of sRGB pixels); a
+/// picture whose header claims more is refused before anything is decoded,
+/// even where a reduced decode would fit.
+inline constexpr int64_t kMaxPixels = PIXCORE_MAX_PIXELS;
 
 /// How many times a picture of width x height exceeds the box in its tighter
 /// direction, the box taken either way round (a later turn by 90 degrees then

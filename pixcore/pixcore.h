@@ -56,6 +56,10 @@ enum {
  * value selects today. */
 #define PIXCORE_SCALE_BEST 9736
 
+/* The most pixels a picture may have to be decoded or made: its width times
+ * its height as its header claims them, before any pixel is decoded. */
+#define PIXCORE_MAX_PIXELS ((int64_t)1 << 28)
+
 /* Size of the buffer handed to the version functions. */
 #define PIXCORE_VERSION_BUFFER_SIZE 100
 
@@ -150,6 +154,12 @@ PIXCORE_API int32_t PixCore_DeleteBitmap(int32_t bitmap);
  * not, PIXCORE_ERROR_OPEN when either cannot be read. */
 PIXCORE_API int32_t PixCore_CompareFiles(const char* new_file, const char* existing_file);
 
+/* Stops the imaging library's threads and frees its caches; called once, when
+ * the program is done with pictures (leak checkers and a clean exit need the
+ * threads gone). Every later call of the library fails with PIXCORE_ERROR_INIT.
+ * PIXCORE_OK. */
+PIXCORE_API int32_t PixCore_Shutdown(void);
+
 /* Pointer types for binding the exports with dlsym. */
 typedef int32_t (*PixCore_GetVersionFn)(char* buffer);
 typedef int32_t (*PixCore_GetFileImageTypeFn)(const char* name);
@@ -174,6 +184,7 @@ typedef int32_t (*PixCore_SaveTileAsJpegFn)(int32_t source, const char* path,
                                             int32_t green, int32_t blue, int32_t quality);
 typedef int32_t (*PixCore_DeleteBitmapFn)(int32_t bitmap);
 typedef int32_t (*PixCore_CompareFilesFn)(const char* new_file, const char* existing_file);
+typedef int32_t (*PixCore_ShutdownFn)(void);
 
 #ifdef __cplusplus
 }

@@ -153,6 +153,13 @@ TEST(PixCoreLoad, RefusesHugePicturesBeforeDecoding) {
   EXPECT_EQ(width, 60000);
   EXPECT_EQ(PixCore_LoadImage(PIXCORE_DETECT_FORMAT, path.c_str(), &code), 0);
   EXPECT_EQ(code, PIXCORE_ERROR_TOO_LARGE);
+  // A decode at 1/8 would fit in memory, but the claim alone refuses it.
+  code = 0;
+  EXPECT_EQ(PixCore_LoadImageForBox(PIXCORE_DETECT_FORMAT, path.c_str(), 640, 480, &code), 0);
+  EXPECT_EQ(code, PIXCORE_ERROR_TOO_LARGE);
+  code = 0;
+  EXPECT_EQ(PixCore_LoadImageScaled(PIXCORE_DETECT_FORMAT, path.c_str(), 640, 640, &code), 0);
+  EXPECT_EQ(code, PIXCORE_ERROR_TOO_LARGE);
 }
 
 TEST(PixCoreLoad, FindsFormatFromContentsNotName) {

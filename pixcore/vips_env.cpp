@@ -2,12 +2,16 @@
 
 #include <malloc.h>
 
+#include <atomic>
 #include <mutex>
+
+#include "pixcore/pixcore.h"
 
 namespace snapcrate::pixcore {
 namespace {
 
-bool g_started = false;
+std::once_flag g_start_once;
+std::atomic<bool> g_started{false};
 bool g_heif = false;
 
 void Quiet(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
@@ -47,9 +51,14 @@ void Start() {
 }  // namespace
 
 bool StartVips() {
-  static std::once_flag once;
-  std::call_once(once, Start);
+  std::call_once(g_start_once, Start);
   return g_started;
+}
+
+void StopVips() {
+  // Marks the start as done, so that libvips is never started after this.
+  std::call_once(g_start_once, [] {});
+  if (g_started.exchange(false)) vips_shutdown();
 }
 
 bool HeifReadable() { return StartVips() && g_heif; }
@@ -57,3 +66,8 @@ bool HeifReadable() { return StartVips() && g_heif; }
 void ForgetVipsError() { vips_error_clear(); }
 
 }  // namespace snapcrate::pixcore
+
+extern "C" PIXCORE_API int32_t PixCore_Shutdown(void) {
+  snapcrate::pixcore::StopVips();
+  return PIXCORE_OK;
+}

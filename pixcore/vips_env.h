@@ -11,6 +11,9 @@ namespace snapcrate::pixcore {
 /// Starts libvips at the first call (from any thread); false when it cannot run.
 bool StartVips();
 
+/// Shuts libvips down, joining its threads; StartVips() is false from then on.
+void StopVips();
+
 /// True when this libvips build reads HEIC/HEIF files. Needs StartVips().
 bool HeifReadable();
 

@@ -67,6 +67,12 @@ int32_t PixCoreCompareFiles(const std::string& new_file, const std::string& exis
   return function(new_file.c_str(), existing_file.c_str());
 }
 
+void PixCoreShutdown() {
+  // Loading the library only to stop it would start nothing worth stopping.
+  if (const auto function = reinterpret_cast<PixCore_ShutdownFn>(PixCoreLibrary().FindLoaded("PixCore_Shutdown")))
+    function();
+}
+
 int32_t JtRotate(const std::string& source, const std::string& destination, int32_t angle) {
   const auto function = Bind<JT_RotateFn>("JT_Rotate", JpegTranLibrary());
   if (!function) return PIXCORE_ERROR_INIT;

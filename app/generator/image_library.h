@@ -36,6 +36,11 @@ int32_t PixCoreCompareFiles(const std::string& new_file, const std::string& exis
 /// the destination untouched.
 int32_t JtRotate(const std::string& source, const std::string& destination, int32_t angle);
 
+/// Stops libpixcore.so's threads, once the program is done with pictures (a
+/// leak checker at exit needs them gone); nothing when it was never loaded.
+/// Pictures cannot be read after it.
+void PixCoreShutdown();
+
 /// The version text of libjpegtran.so; empty when the library is missing.
 std::string JtGetVersion();
 

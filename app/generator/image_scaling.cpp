@@ -353,6 +353,13 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
   // Only copies to make: the pixels are not needed.
   PixBitmap bitmap;
   int32_t geometry_width = 0, geometry_height = 0;
+  // A small file can claim a huge size; the decoder would grind through it.
+  if (decode_needed && int64_t{picture.width} * picture.height > PIXCORE_MAX_PIXELS) {
+    effects.Log("'" + source + "' claims " + std::to_string(picture.width) + " x " +
+                std::to_string(picture.height) + " pixels, more than the " +
+                std::to_string(PIXCORE_MAX_PIXELS) + " a picture may have: not loaded");
+    return PIXCORE_ERROR_TOO_LARGE;
+  }
   if (decode_needed) {
     const int32_t code = DecodeForFiles(source, picture, files, full_decode, max_width, max_height,
                                         effects, bitmap, geometry_width, geometry_height);

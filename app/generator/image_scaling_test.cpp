@@ -454,6 +454,36 @@ TEST_F(ImageScalingTest, UnreadablePictureIsLoggedAndNamesItsCode) {
   EXPECT_EQ(files_made_, 0);
 }
 
+TEST_F(ImageScalingTest, PictureClaimingTooManyPixelsIsRefusedBeforeDecoding) {
+  ASSERT_TRUE(testing::WriteQuadrants(source_ + "huge.jpg", 64, 48));
+  std::string bytes = testing::ReadBytes(source_ + "huge.jpg");
+  const size_t frame = bytes.find("\xFF\xC0");
+  ASSERT_NE(frame, std::string::npos);
+  for (size_t at : {frame + 5, frame + 7}) {  // height, width: 60000 each
+    bytes[at] = char(60000 >> 8);
+    bytes[at + 1] = char(60000 & 0xFF);
+  }
+  ASSERT_TRUE(testing::WriteBytes(source_ + "huge.jpg", bytes));
+  const std::vector<ScaledOutput> outputs = {{.full = {640, 480}, .thumbnail = {160, 160}}};
+  CreateSizeDirs(output_, outputs[0], {});
+  EXPECT_EQ(Resize(Picture("huge.jpg", 60000, 60000), outputs), PIXCORE_ERROR_TOO_LARGE);
+  EXPECT_EQ(ui_.log_lines, std::vector<std::string>{"'" + source_ +
+                                                    "huge.jpg' claims 60000 x 60000 pixels, more than the "
+                                                    "268435456 a picture may have: not loaded"});
+  EXPECT_EQ(files_made_, 0);
+}
+
+TEST_F(ImageScalingTest, LongestNamesAreWrittenThroughTheirTemporaryFiles) {
+  // 255 bytes with the extension: the temporary name must not be longer.
+  const std::string name = std::string(251, 'n') + ".jpg";
+  const std::vector<ScaledOutput> outputs = {{.full = {640, 480}, .thumbnail = {160, 160}}};
+  CreateSizeDirs(output_, outputs[0], {});
+  EXPECT_EQ(Resize(Source(name, 800, 600), outputs), 1);
+  EXPECT_EQ(files_made_, 2);
+  EXPECT_EQ(FileSize(Output({160, 160}, name)), (Size{160, 160}));
+  EXPECT_TRUE(ui_.log_lines.empty());
+}
+
 TEST_F(ImageScalingTest, MissingLibraryIsLoggedNotACrash) {
   const PictureRecord picture = Source("a.jpg", 800, 600);
   const std::vector<ScaledOutput> outputs = {{.full = {640, 480}, .thumbnail = {160, 160}}};
