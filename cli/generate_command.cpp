@@ -77,7 +77,8 @@ int RunGenerateCommand(const CommandContext& context) {
   request.min_quality = min_quality;
   request.min_originality = min_originality;
   request.config = *config;
-  return GenerateAlbum(request) ? 0 : 1;
+  const GenerationResult result = GenerateAlbum(request);
+  return result.completed && result.failed_files == 0 ? 0 : 1;
 }
 
 }  // namespace snapcrate::cli

@@ -1,9 +1,13 @@
 #include "app/generator/album_pages.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <ctime>
 
@@ -354,13 +358,27 @@ std::string ChapterPages::Section(const PageScheme& page, int section) const {
 
 bool ChapterPages::WritePage(const std::string& file_name, const std::string& text) {
   const std::string path = chapter_.output_dir + file_name;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  if (std::fclose(file) != 0 || !written) {
-    LogMessage("Error while writing " + path);
+  // Picture pages are written twice in a run; their failure counts and shows once.
+  const auto failed = [&](const std::string& message) {
+    if (failed_pages_.insert(path).second) LogMessage(message);
     return false;
+  };
+  // Never blocks on a pipe placed under a page's name.
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return failed("Can't write page " + path + ": " + std::strerror(errno));
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return failed("Can't write page " + path + ": not a regular file");
   }
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t written = write(fd, text.data() + done, text.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) break;
+    done += static_cast<size_t>(written);
+  }
+  if (close(fd) != 0 || done < text.size()) return failed("Error while writing " + path);
   return true;
 }
 
@@ -619,7 +637,8 @@ bool ChapterPages::WriteIndexPages(Album& album) {
       if (!children_.empty() && !list_.pictures.empty()) out += Section(page, kSectionBreak);
       if (s == 1 && !children_.empty()) LinkTable(album, page, out);
       for (int section : {kFooterSection, kBodyEnd, kPageEnd}) out += Section(page, section);
-      if (!WritePage(IndexFileName(album, page, s), out)) break;
+      // A page that cannot be written is logged; the later ones are still made.
+      WritePage(IndexFileName(album, page, s), out);
     }
     ClearBuiltinVar(page_, CHAPTER_CURSUBPAGEINDEX);
     ClearBuiltinVar(page_, CHAPTER_MAXSUBPAGEINDEX);
@@ -673,7 +692,7 @@ bool ChapterPages::WritePicturePages(const Album& album, size_t album_number) {
       for (int section : {kPageStart, kHeadSection, kBodyStart, kHeaderSection, kMainSection, kFooterSection, kBodyEnd,
                           kPageEnd})
         out += Section(page, section);
-      if (!WritePage(PicturePageFileName(album, page, i), out)) break;
+      WritePage(PicturePageFileName(album, page, i), out);
     }
   }
   return false;
@@ -695,6 +714,7 @@ std::unique_ptr<PictureWorkers> ChapterPages::StartPictures() {
 
 bool ChapterPages::FinishPictures(PictureWorkers& workers, int32_t& files_made) {
   const auto report = [&](size_t i, int32_t result) {
+    if (result != 1) ++failed_pictures_;
     if (result != 1)
       LogMessage("ResizeImage " + chapter_.source_dir + list_.pictures[i].file_name + " to " + chapter_.output_dir +
                  list_.pictures[i].file_name + ": Error " + Number(result));
@@ -712,7 +732,9 @@ bool ChapterPages::Run(const ChapterRecord& chapter, std::vector<std::string> ch
   std::vector<std::string> names;
   if (ListPictures(chapter_.source_dir, names) == kListAborted) return true;
   list_ = {};
-  if (BuildPictureList(request_, chapter_, names, list_, sorted_out_)) return true;
+  const bool list_aborted = BuildPictureList(request_, chapter_, names, list_, sorted_out_);
+  failed_pictures_ += list_.unreadable;
+  if (list_aborted) return true;
   std::error_code error;
   std::filesystem::create_directories(chapter_.output_dir, error);
 

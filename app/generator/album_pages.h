@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ class ChapterPages {
   /// Writes every page of `chapter`, whose child chapters (relative paths, no
   /// trailing "/") are `children`; true when the user aborted.
   bool Run(const ChapterRecord& chapter, std::vector<std::string> children);
+
+  /// How many files of the chapters run so far failed: pictures that could
+  /// not be read or made, and pages that could not be written.
+  int failed_files() const { return failed_pictures_ + static_cast<int>(failed_pages_.size()); }
 
  private:
   struct Album {
@@ -87,6 +92,8 @@ class ChapterPages {
   std::string index_picture_;
   std::string album_root_;
   VarSet page_;
+  int failed_pictures_ = 0;
+  std::set<std::string> failed_pages_;  // paths
 };
 
 }  // namespace snapcrate

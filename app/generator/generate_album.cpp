@@ -46,7 +46,7 @@ class LowerPriority {
 
 }  // namespace
 
-bool GenerateAlbum(const GenerationRequest& original) {
+GenerationResult GenerateAlbum(const GenerationRequest& original) {
   GenerationRequest request = original;
   request.root_dir_name = Program().gen_html_root_dir;
   LogMessage("Generating HTML pages for path " + request.source_path + " to " + request.destination_path);
@@ -59,6 +59,7 @@ bool GenerateAlbum(const GenerationRequest& original) {
   CopyAlbumRootFiles(request.destination_path, request.root_dir_name, scheme_dirs);
 
   bool aborted = false;
+  int failed = 0;
   {
     LowerPriority priority;
     int32_t operations = 0;
@@ -70,11 +71,13 @@ bool GenerateAlbum(const GenerationRequest& original) {
       return pages.Run(chapter, children);
     });
     aborted = walk.ProcessChapterTree("", "", "", "");
+    failed = pages.failed_files();
     sorted_out.Close();
     ProgressHide();
   }
   LogMessage(aborted ? "Aborted!" : "Successfull!");
-  return !aborted;
+  if (failed > 0) LogMessage(std::to_string(failed) + (failed == 1 ? " file" : " files") + " failed!");
+  return {.completed = !aborted, .failed_files = failed};
 }
 
 }  // namespace snapcrate

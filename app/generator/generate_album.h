@@ -7,7 +7,13 @@
 
 namespace snapcrate {
 
-/// Generates the album of `request`; true when it ran to the end.
-bool GenerateAlbum(const GenerationRequest& request);
+struct GenerationResult {
+  bool completed = false;  // ran to the end, not aborted
+  int failed_files = 0;    // pictures not read or made, pages not written
+};
+
+/// Generates the album of `request`. A run with failed files says how many in
+/// a last log line.
+GenerationResult GenerateAlbum(const GenerationRequest& request);
 
 }  // namespace snapcrate

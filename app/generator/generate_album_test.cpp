@@ -5,6 +5,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -120,7 +121,7 @@ class GenerateAlbumTest : public ::testing::Test {
     request.source_path = src_.path();
     request.destination_path = dest_.path();
     request.config = Config(config_name);
-    return GenerateAlbum(request);
+    return GenerateAlbum(request).completed;
   }
   // The page's lines from the first table marker on, joined by blanks.
   std::string Lines(const std::string& page) {
@@ -259,7 +260,7 @@ TEST_F(GenerateAlbumTest, EveryLinkOfTheInstalledSchemesResolves) {
     request.source_path = src_.path();
     request.destination_path = dest.path();
     request.config = config;
-    ASSERT_TRUE(GenerateAlbum(request));
+    ASSERT_TRUE(GenerateAlbum(request).completed);
     CheckAlbumLinks(dest.path());
     CheckHtml(dest.path());
   }
@@ -284,6 +285,35 @@ TEST_F(GenerateAlbumTest, SecondRunOverAnUnchangedTreeDecodesNothing) {
       EXPECT_EQ(int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec, before.second) << path;
     }
   }
+}
+
+TEST_F(GenerateAlbumTest, FailedFilesAreCountedAndLaterPagesStillWritten) {
+  const std::string long_name = std::string(248, 'm') + ".jpg";  // its page's name is too long
+  Picture("a/IMG_0001.jpg");
+  Picture("a/" + long_name);
+  Picture("a/z.jpg");
+  WriteFile(src_ / "a/IMG_0002.jpg", "no picture at all");
+  Picture("a/IMG_0003.jpg");
+  const std::string whole = ReadFile(src_ / "a/IMG_0003.jpg");
+  WriteFile(src_ / "a/IMG_0003.jpg", whole.substr(0, whole.size() - 40));  // cut off in its pixels
+  GenerationRequest request;
+  request.source_path = src_.path();
+  request.destination_path = dest_.path();
+  request.config = Config("Marker");
+  const GenerationResult result = GenerateAlbum(request);
+  EXPECT_TRUE(result.completed);
+  EXPECT_EQ(result.failed_files, 3);
+  const std::string chapter = dest_ / "_snapcrate_/a/";
+  EXPECT_TRUE(fs::exists(chapter + "z.jpg_pic.htm"));
+  EXPECT_TRUE(fs::exists(chapter + "_16x16_/" + long_name));
+  const auto logged = [&](const std::string& line) {
+    return std::find(ui_.log_lines.begin(), ui_.log_lines.end(), line) != ui_.log_lines.end();
+  };
+  EXPECT_TRUE(logged("Can't write page " + chapter + long_name + "_pic.htm: File name too long"));
+  EXPECT_TRUE(logged("PixCore_GetFileImageSize: Can't read " + (src_ / "a/IMG_0002.jpg")));
+  ASSERT_GE(ui_.log_lines.size(), 2u);
+  EXPECT_EQ(ui_.log_lines[ui_.log_lines.size() - 2], "Successfull!");
+  EXPECT_EQ(ui_.log_lines.back(), "3 files failed!");
 }
 
 TEST_F(GenerateAlbumTest, AbortEndsTheRunWithAborted) {

@@ -31,6 +31,7 @@ struct Subchapter {
 struct ChapterPictureList {
   std::vector<PictureRecord> pictures;  // accepted, in output order; at most 860
   std::vector<Subchapter> subchapters;  // at most 20, each with at least one picture
+  int unreadable = 0;                   // listed pictures whose size could not be read
 };
 
 /// Lists the pictures of `directory` (ending in "/") into `names`: "./" + name
