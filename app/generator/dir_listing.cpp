@@ -3,6 +3,10 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+#include <set>
+
 #include "app/log.h"
 #include "app/paths.h"
 
@@ -31,14 +35,35 @@ unsigned EntryKind(const std::string& directory, const struct dirent& entry) {
   return 0;
 }
 
+std::set<std::string>* g_reported = nullptr;  // set while a ListingReportScope lives
+
+void ReportUnreadable(const std::string& directory, int error) {
+  if (g_reported && !g_reported->insert(directory).second) return;
+  LogMessage("Warning: Directory '" + directory + "' can't be read: " + std::strerror(error));
+}
+
 }  // namespace
+
+ListingReportScope::ListingReportScope() : outer_(g_reported) { g_reported = &reported_; }
+
+ListingReportScope::~ListingReportScope() { g_reported = outer_; }
 
 int ListDirEntries(const std::string& directory, unsigned kinds, std::vector<DirEntry>& entries,
                    int max_count) {
   entries.clear();
   DIR* dir = opendir(directory.empty() ? "." : directory.c_str());
-  if (!dir) return 0;
-  while (struct dirent* entry = readdir(dir)) {
+  if (!dir) {
+    // A directory that is not there is no news; one that cannot be read hides pictures.
+    if (errno != ENOENT && errno != ENOTDIR) ReportUnreadable(directory, errno);
+    return 0;
+  }
+  for (;;) {
+    errno = 0;
+    struct dirent* entry = readdir(dir);
+    if (!entry) {
+      if (errno != 0) ReportUnreadable(directory, errno);
+      break;
+    }
     // "." and ".." and hidden entries alike.
     if (entry->d_name[0] == '.') continue;
     const unsigned kind = EntryKind(directory, *entry);

@@ -1,10 +1,13 @@
 #include "app/generator/dir_listing.h"
 
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "tests/support/recording_ui_port.h"
 #include "tests/support/temp_dir.h"
@@ -68,6 +71,41 @@ TEST_F(DirListingTest, StopsAtTheLimitWithOneWarning) {
   WriteFile(dir_ / "d/x", "");
   EXPECT_EQ(ListDirEntries(dir_.path(), kFileEntries, entries_, 860), 860);
   EXPECT_TRUE(ui_.log_lines.empty());
+}
+
+// Takes from this process the right to read any directory, which root has: file
+// permissions then hold for it as for any user.
+bool DropReadAnyDirectory() {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[2] = {};
+  if (syscall(SYS_capget, &header, data) != 0) return false;
+  data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+  return syscall(SYS_capset, &header, data) == 0;
+}
+
+TEST_F(DirListingTest, UnreadableDirectoryIsLoggedOncePerScope) {
+  WriteFile(dir_ / "locked/a.jpg", "");
+  ASSERT_EQ(chmod((dir_ / "locked").c_str(), 0), 0);
+  // In a child, which may give up root's rights for good.
+  EXPECT_EXIT(
+      {
+        if (!DropReadAnyDirectory()) std::exit(2);
+        RecordingUiPort ui;
+        std::vector<DirEntry> entries;
+        const std::string locked = dir_ / "locked/";
+        const Strings warning{"Warning: Directory '" + locked + "' can't be read: Permission denied"};
+        const bool logged = ListDirEntries(locked, kFileEntries, entries, 860) == 0 && ui.log_lines == warning;
+        ui.log_lines.clear();
+        bool once = true;
+        {
+          ListingReportScope scope;
+          for (int i = 0; i < 2; ++i) ListDirEntries(locked, kFileEntries, entries, 860);
+          once = ui.log_lines == warning;
+        }
+        std::exit(logged && once ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  chmod((dir_ / "locked").c_str(), 0700);
 }
 
 }  // namespace

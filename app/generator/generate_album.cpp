@@ -9,6 +9,7 @@
 #include "app/generator/album_pages.h"
 #include "app/generator/album_root.h"
 #include "app/generator/chapter_tree.h"
+#include "app/generator/dir_listing.h"
 #include "app/log.h"
 #include "app/program_state.h"
 #include "app/progress.h"
@@ -64,6 +65,7 @@ GenerationResult GenerateAlbum(const GenerationRequest& original) {
     LowerPriority priority;
     int32_t operations = 0;
     ProgressShow(0, 0);
+    ListingReportScope listing_reports;
     SortedOutList sorted_out;
     sorted_out.Open();
     ChapterPages pages(request, sorted_out.IsOpen() ? &sorted_out : nullptr, operations);
