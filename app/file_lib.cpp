@@ -74,13 +74,25 @@ void CheckFileName(const std::string& path) {
 std::unique_ptr<TextFile> OpenTextFile(const std::string& path, OpenMode mode) {
   CheckFileName(path);
   const char* how = mode == OpenMode::kRead ? "rb" : mode == OpenMode::kWrite ? "wb" : "ab";
-  std::FILE* file = std::fopen(path.c_str(), how);
-  if (file) {
+  const int flags = mode == OpenMode::kRead    ? O_RDONLY
+                    : mode == OpenMode::kWrite ? O_WRONLY | O_CREAT | O_TRUNC
+                                               : O_WRONLY | O_CREAT | O_APPEND;
+  // Without blocking: a pipe under a text file's name would hold the program
+  // with nobody at its other end. Only plain files are text files.
+  std::FILE* file = nullptr;
+  const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd >= 0) {
     struct stat info;
-    if (fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
-      std::fclose(file);
-      file = nullptr;
-      errno = EISDIR;
+    const bool known = fstat(fd, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
+      if (known) errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    } else if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0) {
+      file = fdopen(fd, how);
+    }
+    if (!file) {
+      const int error = errno;
+      close(fd);
+      errno = error;
     }
   }
   if (!file) {
@@ -92,7 +104,7 @@ std::unique_ptr<TextFile> OpenTextFile(const std::string& path, OpenMode mode) {
 
 bool FileExists(const std::string& path) {
   CheckFileName(path);
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info;
   const bool regular = fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 
 #include "tests/support/recording_ui_port.h"
@@ -192,6 +194,22 @@ TEST(OpenTextFileTest, ReportsFailureAndWarnsAboutDoubleSeparators) {
   WriteFile(dir / "f.txt", "x");
   EXPECT_TRUE(FileExists(dir.path() + "/f.txt"));
   EXPECT_EQ(ui.messages, (std::vector<std::string>{"Warning: Bad filename '" + dir.path() + "/f.txt'"}));
+}
+
+TEST(OpenTextFileTest, APipeUnderATextFilesNameIsRefusedAtOnce) {
+  TempDir dir;
+  ASSERT_EQ(mkfifo((dir / "x.dsc").c_str(), 0600), 0);
+  // Nobody writes to or reads from the pipe: in a child that a timer ends.
+  EXPECT_EXIT(
+      {
+        alarm(20);
+        RecordingUiPort ui;
+        LineStore store(10);
+        const bool refused = ReadLines(dir / "x.dsc", store) == -1 && OpenForOutput(dir / "x.dsc") == nullptr &&
+                             OpenForAppend(dir / "x.dsc") == nullptr && ui.log_lines.size() == 3;
+        std::exit(refused ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(OpenTextFileTest, AppendAddsToTheEnd) {

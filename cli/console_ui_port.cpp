@@ -14,10 +14,7 @@ namespace {
 constexpr int kBarWidth = 30;
 constexpr int64_t kRedrawMilliseconds = 100;
 
-void OnInterrupt(int) {
-  RequestAbort();
-  signal(SIGINT, SIG_DFL);
-}
+void OnInterrupt(int) { RequestAbort(); }
 
 void WriteLine(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
@@ -27,7 +24,16 @@ void WriteLine(std::string_view text) {
 
 }  // namespace
 
-void InstallInterruptHandler() { signal(SIGINT, OnInterrupt); }
+void InstallInterruptHandler() {
+  struct sigaction action = {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  // No restart: a call blocked in the system (an open that waits for a
+  // device or a pipe) returns, and the run sees the abort at its next check.
+  // A second Ctrl-C ends the program at once.
+  action.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &action, nullptr);
+}
 
 ConsoleUiPort::ConsoleUiPort() : terminal_(isatty(STDERR_FILENO) == 1) { SetUiPort(this); }
 

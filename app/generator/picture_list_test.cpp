@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -214,7 +216,7 @@ TEST_F(PictureListTest, RatingsFilterAgainstTheMinimalRatingsAndSortedOutPicture
   request_.min_quality = 6;
   request_.min_originality = kNoMinimalRating;
   ASSERT_TRUE(sorted_out_.Open());
-  EXPECT_EQ(SortedOutList::Path(), temp / "snapcrate_sorted_out.txt");
+  EXPECT_EQ(SortedOutList::Path(), temp / ("snapcrate-" + std::to_string(geteuid()) + "/snapcrate_sorted_out.txt"));
   EXPECT_FALSE(Build(""));
   EXPECT_EQ(Pictures(), (Strings{"q5.jpg", "unrated.jpg", "_sub/o6.jpg"}));
 
@@ -239,18 +241,33 @@ TEST_F(PictureListTest, RatingsFilterAgainstTheMinimalRatingsAndSortedOutPicture
   else unsetenv("TMPDIR");
 }
 
-TEST_F(PictureListTest, SortedOutListNeverFollowsALinkPlantedUnderItsName) {
+TEST_F(PictureListTest, SortedOutListRefusesALinkOrAPipePlantedUnderItsName) {
   TempDir temp;
   const char* saved_tmpdir = getenv("TMPDIR");
   const std::string saved = saved_tmpdir ? saved_tmpdir : "";
   setenv("TMPDIR", temp.path().c_str(), 1);
+  const std::string path = SortedOutList::Path();
   WriteFile(temp / "victim", "keep");
-  ASSERT_EQ(symlink((temp / "victim").c_str(), (temp / "snapcrate_sorted_out.txt").c_str()), 0);
+  ASSERT_EQ(symlink((temp / "victim").c_str(), path.c_str()), 0);
   EXPECT_FALSE(sorted_out_.Open());
   EXPECT_FALSE(sorted_out_.IsOpen());
   EXPECT_EQ(ReadFile(temp / "victim"), "keep");
   ASSERT_EQ(ui_.log_lines.size(), 1u);
-  EXPECT_TRUE(ui_.log_lines[0].starts_with("Can't open \"" + temp.path() + "snapcrate_sorted_out.txt\"\r\n"));
+  EXPECT_TRUE(ui_.log_lines[0].starts_with("Can't open \"" + path + "\"\r\n"));
+
+  // A pipe nobody reads would hold the run for good: in a child that a timer ends.
+  ASSERT_EQ(unlink(path.c_str()), 0);
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  EXPECT_EXIT(
+      {
+        alarm(20);
+        RecordingUiPort ui;
+        SortedOutList list;
+        const bool refused = !list.Open() && ui.log_lines ==
+                                                 Strings{"Can't open \"" + path + "\"\r\nnot a regular file"};
+        std::exit(refused ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
   if (saved_tmpdir) setenv("TMPDIR", saved.c_str(), 1);
   else unsetenv("TMPDIR");
 }

@@ -1,29 +1,19 @@
 #include "app/generator/sorted_out_list.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "app/log.h"
-#include "app/paths.h"
+#include "app/side_files.h"
 
 namespace snapcrate {
 
-std::string SortedOutList::Path() { return GetTempDir() + "snapcrate_sorted_out.txt"; }
+std::string SortedOutList::Path() { return PrivateTempDir() + "snapcrate_sorted_out.txt"; }
 
 bool SortedOutList::Open() {
   Close();
   const std::string path = Path();
-  // The temporary directory is shared: never follow a link planted under this name.
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-  std::FILE* stream = fd < 0 ? nullptr : fdopen(fd, "wb");
+  std::string error;
+  std::FILE* stream = CreateSideFile(path, error);
   if (!stream) {
-    const int error = errno;
-    if (fd >= 0) close(fd);
-    LogMessage("Can't open \"" + path + "\"\r\n" + std::strerror(error) + " - Error No. " +
-               std::to_string(error));
+    LogMessage("Can't open \"" + path + "\"\r\n" + error);
     return false;
   }
   file_ = std::make_unique<TextFile>(stream);

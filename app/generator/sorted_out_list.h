@@ -1,6 +1,7 @@
 #pragma once
 // The list of pictures a run left out (rating too low, or size unreadable):
-// "snapcrate_sorted_out.txt" in the temporary directory, rewritten by every run.
+// "snapcrate_sorted_out.txt" in the user's own directory below the temporary
+// directory, rewritten by every run.
 
 #include <cstdint>
 #include <memory>

@@ -1,42 +1,28 @@
 #include "app/schemes/codes_dump.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <memory>
 
 #include "app/file_lib.h"
-#include "app/paths.h"
+#include "app/log.h"
+#include "app/side_files.h"
 #include "app/ui_port.h"
 #include "app/schemes/scheme_record.h"
 #include "app/template/node_dump.h"
 #include "app/template/var_names.h"
 
 namespace snapcrate {
-namespace {
-
-// The temporary directory is shared between users: the dump is never written
-// through a symbolic link someone else placed there.
-std::unique_ptr<TextFile> CreateDumpFile(const std::string& path) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return nullptr;
-  std::FILE* stream = fdopen(fd, "wb");
-  if (!stream) {
-    close(fd);
-    return nullptr;
-  }
-  return std::make_unique<TextFile>(stream);
-}
-
-}  // namespace
-
-std::string CodesDumpPath() { return GetTempDir() + "snapcrate_codes.txt"; }
+std::string CodesDumpPath() { return PrivateTempDir() + "snapcrate_codes.txt"; }
 
 void WriteCodesDump() {
   const std::string path = CodesDumpPath();
-  auto file = CreateDumpFile(path);
-  if (!file) return;
+  std::string error;
+  std::FILE* stream = CreateSideFile(path, error);
+  if (!stream) {
+    LogMessage("Can't open \"" + path + "\"\r\n" + error);
+    return;
+  }
+  auto file = std::make_unique<TextFile>(stream);
   bool suspect = false;
   for (const Scheme& scheme : Schemes()) {
     file->WriteLine("####");

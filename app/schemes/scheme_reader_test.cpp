@@ -172,7 +172,7 @@ TEST_F(CodesDumpTest, DumpListsEverySectionAndFlagsSyntaxErrors) {
   Program().debug_level = 1;
   LoadSchemes();
   const std::string path = CodesDumpPath();
-  EXPECT_EQ(path, home_ / "tmp/snapcrate_codes.txt");
+  EXPECT_EQ(path, home_ / ("tmp/snapcrate-" + std::to_string(geteuid()) + "/snapcrate_codes.txt"));
   EXPECT_EQ(ui_.messages,
             std::vector<std::string>{"Probably syntax error(s) found!\r\nCheck \"" + path + "\"!!"});
   std::string expected = "####\r\n#### Alpha\r\n####\r\n\r\n\r\n## idx (Type 2)\r\n\r\n";

@@ -33,10 +33,10 @@ check "no messages" "$unexpected" ""
 sed -i '/^\[GenDebug\]/{n;s/.*/1\r/}' "$home/etc/snapcrate.ini"
 out=$("$cli" --home "$home" check); rc=$?
 check "debug check exit" "$rc" 0
-check "codes dump written" "$(printf '%s\n' "$out" | grep -c "^\"$TMPDIR/snapcrate_codes.txt\" written!$")" 1
+check "codes dump written" "$(printf '%s\n' "$out" | grep -c "^\"$TMPDIR/snapcrate-$(id -u)/snapcrate_codes.txt\" written!$")" 1
 check "no syntax error" "$(printf '%s\n' "$out" | grep -c 'Probably syntax error')" 0
-check "every scheme dumped" "$(grep -c '^#### ' "$TMPDIR/snapcrate_codes.txt")" "$schemes"
-check "no warning in dump" "$(grep -c '^ *+++' "$TMPDIR/snapcrate_codes.txt")" 0
+check "every scheme dumped" "$(grep -c '^#### ' "$TMPDIR/snapcrate-$(id -u)/snapcrate_codes.txt")" "$schemes"
+check "no warning in dump" "$(grep -c '^ *+++' "$TMPDIR/snapcrate-$(id -u)/snapcrate_codes.txt")" 0
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

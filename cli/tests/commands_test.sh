@@ -37,5 +37,15 @@ check "adjust over 68 years" "$(run adjust --dir "$work/card" --years 99)" 1
 check "adjust no pictures" "$(run adjust --dir "$work/card" --hours 1)" 0
 check "adjust summary" "$(tail -1 "$work/out")" "No JPG-Files found!"
 
+# A generation with a picture that cannot be read says so and fails; pipes
+# under the names of a description and of the sorted-out list hold nothing up.
+mkdir -p "$work/pics" "$work/tmp/snapcrate-$(id -u)"
+printf 'not a picture' > "$work/pics/broken.jpg"
+mkfifo "$work/pics/_snapcrate_.dsc" "$work/tmp/snapcrate-$(id -u)/snapcrate_sorted_out.txt"
+check "generate with a failed file" "$(TMPDIR=$work/tmp timeout 120 "$cli" --home "$work/home" generate --source "$work/pics" --dest "$work/album" >"$work/out" 2>&1; echo $?)" 1
+check "generate summary" "$(tail -2 "$work/out" | tr '\n' '|')" "Successfull!|1 file failed!|"
+rm "$work/pics/broken.jpg"
+check "generate without failures" "$(TMPDIR=$work/tmp timeout 120 "$cli" --home "$work/home" generate --source "$work/pics" --dest "$work/album" >"$work/out" 2>&1; echo $?)" 0
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
