@@ -5,6 +5,7 @@
 #include <fnmatch.h>
 #include <pwd.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +34,12 @@ bool FillRecord(const std::string& path, const std::string& name, FindRecord& re
 }
 
 bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
+
+// A file being written is named like this until it is complete: beside its final
+// name, so that the rename is atomic; hidden, so that no listing takes it for a
+// picture; short, so that it fits wherever the final name fits.
+constexpr std::string_view kTempPrefix = ".snapcrate-";
+constexpr std::string_view kTempSuffix = ".part";
 
 }  // namespace
 
@@ -128,26 +135,25 @@ int CopyFile(const std::string& source, const std::string& destination) {
 }
 
 int CopyFile(const std::string& source, const std::string& destination, std::string& failure) {
-  auto fail = [&](int out_fd) {
+  std::string temp = destination.substr(0, destination.rfind('/') + 1) + std::string(kTempPrefix) + "XXXXXX" +
+                     std::string(kTempSuffix);
+  auto fail = [&](int in_fd, int out_fd) {
+    if (in_fd >= 0) close(in_fd);
     if (out_fd >= 0) {
+      unlink(temp.c_str());
       close(out_fd);
-      unlink(destination.c_str());
     }
     failure = "Can't copy " + source + " to " + destination;
     return -1;
   };
   const int in_fd = open(source.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in_fd < 0) return fail(-1);
+  if (in_fd < 0) return fail(-1, -1);
   struct stat info;
-  if (fstat(in_fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    close(in_fd);
-    return fail(-1);
-  }
-  const int out_fd = open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (out_fd < 0) {
-    close(in_fd);
-    return fail(-1);
-  }
+  if (fstat(in_fd, &info) != 0 || S_ISDIR(info.st_mode)) return fail(in_fd, -1);
+  const int out_fd = mkostemps(temp.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC);
+  if (out_fd < 0) return fail(in_fd, -1);
+  // Held until the file has its final name: a leftover without the lock is one whose writer died.
+  flock(out_fd, LOCK_EX);
   off_t remaining = info.st_size;
   bool ok = true;
   while (remaining > 0) {
@@ -159,13 +165,43 @@ int CopyFile(const std::string& source, const std::string& destination, std::str
     }
     remaining -= n;
   }
-  close(in_fd);
   // Like the copies users know from their desktop: same permissions, same last-write time.
   const struct timespec times[2] = {info.st_atim, info.st_mtim};
-  if (!ok || fchmod(out_fd, info.st_mode & 07777) != 0 || futimens(out_fd, times) != 0)
-    return fail(out_fd);
-  if (close(out_fd) != 0) return fail(-1);
+  if (!ok || fchmod(out_fd, info.st_mode & 07777) != 0 || futimens(out_fd, times) != 0 ||
+      std::rename(temp.c_str(), destination.c_str()) != 0)
+    return fail(in_fd, out_fd);
+  close(in_fd);
+  if (close(out_fd) != 0) {
+    unlink(destination.c_str());
+    return fail(-1, -1);
+  }
   return 0;
+}
+
+bool IsTempFileName(std::string_view name) {
+  return name.size() > kTempPrefix.size() + kTempSuffix.size() && name.substr(0, kTempPrefix.size()) == kTempPrefix &&
+         name.substr(name.size() - kTempSuffix.size()) == kTempSuffix;
+}
+
+int RemoveLeftoverTempFiles(const std::string& directory) {
+  DIR* dir = opendir(directory.c_str());
+  if (!dir) return 0;
+  int removed = 0;
+  while (struct dirent* entry = readdir(dir)) {
+    if (!IsTempFileName(entry->d_name)) continue;
+    const int fd = openat(dirfd(dir), entry->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) continue;
+    struct stat info;
+    // A file still being written is locked by its writer.
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        unlinkat(dirfd(dir), entry->d_name, 0) == 0) {
+      LogMessage("Removed the unfinished file " + JoinPath(directory, entry->d_name));
+      ++removed;
+    }
+    close(fd);
+  }
+  closedir(dir);
+  return removed;
 }
 
 bool StartWriteBack(const std::string& path) {

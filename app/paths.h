@@ -40,9 +40,17 @@ int MakeDir(const std::string& path);
 /// 0 or the system error number; nothing is logged.
 int DeleteFile(const std::string& path);
 /// Copies bytes, permission bits and last-write time; 0, or -1 and a log line.
+/// The copy is written under a temporary name beside the destination and
+/// renamed into place when complete, so the destination is either untouched or
+/// complete, even when the program is killed.
 int CopyFile(const std::string& source, const std::string& destination);
 /// The same, the log line going to `failure` instead (for worker threads).
 int CopyFile(const std::string& source, const std::string& destination, std::string& failure);
+/// Whether `name` is the temporary name of a file being written (a hidden name).
+bool IsTempFileName(std::string_view name);
+/// Removes from `directory` the temporary files that no one is writing any more
+/// (left by a crash or a kill), with a log line each; the number removed.
+int RemoveLeftoverTempFiles(const std::string& directory);
 /// Has the system start writing the file's data to the disk now instead of
 /// within the next half minute, without waiting for it; false when it could
 /// not be asked.

@@ -1,8 +1,16 @@
 #include "app/paths.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
 
 #include "tests/support/recording_ui_port.h"
 #include "tests/support/temp_dir.h"
@@ -120,6 +128,57 @@ TEST(FileOperationTest, FailedCopyAndRenameAreLoggedAndLeaveNoFile) {
                               "Can't rename " + dir / "a" + " to " + dir / "b"}));
   EXPECT_EQ(RenameFile(dir / "a", dir / "c"), 0);
   EXPECT_EQ(ReadFile(dir / "c"), "a");
+}
+
+// The names in `directory`, hidden ones included.
+std::vector<std::string> Names(const std::string& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(FileOperationTest, CopyKilledMidwayLeavesOnlyARemovableTempFile) {
+  RecordingUiPort ui;
+  TempDir dir;
+  WriteFile(dir / "src.jpg", std::string(300000, 'x'));
+  WriteFile(dir / "old.jpg", "old");
+  // The file-size limit kills the copying process in the middle of the copy.
+  const auto limited_copies = [&] {
+    const struct rlimit limit = {100000, 100000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    CopyFile(dir / "src.jpg", dir / "old.jpg");
+    CopyFile(dir / "src.jpg", dir / "new.jpg");
+    std::exit(0);
+  };
+  EXPECT_EXIT(limited_copies(), ::testing::KilledBySignal(SIGXFSZ), "");
+  std::vector<std::string> names = Names(dir.path());
+  ASSERT_EQ(names.size(), 3u);
+  EXPECT_EQ(names[1], "old.jpg");
+  EXPECT_EQ(ReadFile(dir / "old.jpg"), "old");
+  EXPECT_TRUE(IsTempFileName(names[0])) << names[0];
+
+  // A copy in progress elsewhere holds its lock and is left alone.
+  const std::string busy = dir / ".snapcrate-busy01.part";
+  WriteFile(busy, "busy");
+  const int busy_fd = open(busy.c_str(), O_RDONLY);
+  ASSERT_EQ(flock(busy_fd, LOCK_EX), 0);
+  EXPECT_EQ(RemoveLeftoverTempFiles(dir.path()), 1);
+  close(busy_fd);
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{".snapcrate-busy01.part", "old.jpg", "src.jpg"}));
+  EXPECT_EQ(ui.log_lines, (std::vector<std::string>{"Removed the unfinished file " + dir / names[0]}));
+  for (const char* name : {".snapcrate-.part", "snapcrate-abcdef.part", ".snapcrate-abcdef.jpg", "a.part"})
+    EXPECT_FALSE(IsTempFileName(name)) << name;
+}
+
+TEST(FileOperationTest, CopyReplacesAndFitsTheLongestName) {
+  TempDir dir;
+  WriteFile(dir / "src.jpg", "new");
+  const std::string longest = dir / (std::string(251, 'n') + ".jpg");
+  WriteFile(longest, "old");
+  ASSERT_EQ(CopyFile(dir / "src.jpg", longest), 0);
+  EXPECT_EQ(ReadFile(longest), "new");
+  EXPECT_EQ(Names(dir.path()).size(), 2u);
 }
 
 TEST(FileOperationTest, MakeDirAndDeleteReturnErrorNumbers) {
