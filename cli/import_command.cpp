@@ -54,8 +54,8 @@ int RunImportCommand(const CommandContext& context) {
                    {"ImportMediaFilesAddOrigFilename", options.add_orig_filename ? "1" : "0"},
                    {"ImportMediaFilesEXIFJPEGOnly", options.exif_jpeg_only ? "1" : "0"}});
   }
-  ImportMediaFiles(source_dir, destination_dir, options);
-  return AbortRequested() ? 1 : 0;
+  const ImportCounters counters = ImportMediaFiles(source_dir, destination_dir, options);
+  return AbortRequested() || counters.failed > 0 ? 1 : 0;
 }
 
 }  // namespace snapcrate::cli

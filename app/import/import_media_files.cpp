@@ -99,6 +99,12 @@ bool MediaImport::MakeDateDir(const std::string& path) {
   return true;
 }
 
+void MediaImport::RemoveLeftovers(const std::string& directory) {
+  // Copies cut short by an earlier kill or crash are removed where this run writes.
+  if (options_.dry_run || !cleaned_.insert(directory).second) return;
+  RemoveLeftoverTempFiles(directory);
+}
+
 ImportFileResult MediaImport::ImportFile(const std::string& directory, const std::string& name) {
   std::string extension;
   const std::string base = SplitExt(name, extension);
@@ -152,10 +158,11 @@ ImportFileResult MediaImport::ImportFile(const std::string& directory, const std
   for (const std::string& dir : {year_dir, month_dir, day_dir}) {
     if (!MakeDateDir(dir)) {
       CompleteLogLine(": can't create " + dir + "!");
-      return kImportNotCounted;
+      return kImportFailed;
     }
   }
   const std::string target = day_dir + "/";
+  RemoveLeftovers(target);
 
   std::string stem = year + month + day + "_" + hour + minute + second;
   if (options_.add_orig_filename) stem += "_" + base;
@@ -172,13 +179,13 @@ ImportFileResult MediaImport::ImportFile(const std::string& directory, const std
       }
       if (CopyFile(source, path) != 0) {
         CompleteLogLine(": can't copy to " + path + "!");
-        return kImportNotCounted;
+        return kImportFailed;
       }
       if (!SetReadOnly(path, true)) {
         // The copy stays (a later import finds it identical) but is not counted as imported.
         LogMessage("Can't set " + path + " read-only");
         CompleteLogLine(": can't set " + path + " read-only!");
-        return kImportNotCounted;
+        return kImportFailed;
       }
       // Like any copy, it reaches the disk on its own; asked now, it is on the
       // disk moments after the import instead of half a minute later, should
@@ -219,6 +226,7 @@ bool MediaImport::ScanDir(const std::string& directory) {
       case kImportWithoutExifDate: ++counters_.without_exif_date; break;
       case kImportAlreadyCopied: ++counters_.already_copied; break;
       case kImportCopied: ++counters_.copied; break;
+      case kImportFailed: ++counters_.failed; break;
       case kImportNotCounted: break;
     }
   }
@@ -226,7 +234,7 @@ bool MediaImport::ScanDir(const std::string& directory) {
 }
 
 std::string ImportSummary(const ImportCounters& c, bool aborted, bool exif_jpeg_only) {
-  const int32_t total = c.without_exif + c.copied + c.without_exif_date + c.already_copied;
+  const int32_t total = c.without_exif + c.copied + c.without_exif_date + c.already_copied + c.failed;
   std::string s;
   if (total == 0) {
     s = "No $Fs found!";
@@ -241,6 +249,7 @@ std::string ImportSummary(const ImportCounters& c, bool aborted, bool exif_jpeg_
       s += c.already_copied == 1 ? "\r\n  1 $F was already copied"
                                  : "\r\n  " + Count(c.already_copied) + " $Fs were already copied";
     s += c.copied == 1 ? "\r\n  1 $F was now copied" : "\r\n  " + Count(c.copied) + " $Fs were actually copied";
+    if (c.failed > 0) s += c.failed == 1 ? "\r\n  1 $F failed" : "\r\n  " + Count(c.failed) + " $Fs failed";
   }
   if (aborted) s = "Function aborted!!\r\nSo far:\r\n" + s;
   return ReplaceAll(s, "$F", exif_jpeg_only ? "JPEG file" : "file");

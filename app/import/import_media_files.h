@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,7 @@ struct ImportCounters {
   int32_t already_copied = 0;
   int32_t without_exif = 0;
   int32_t without_exif_date = 0;
+  int32_t failed = 0;  // found but not imported: a directory, copy or attribute could not be written
 };
 
 /// Result of one file.
@@ -35,6 +37,7 @@ enum ImportFileResult : int {
   kImportWithoutExifDate = 2,
   kImportAlreadyCopied = 3,
   kImportCopied = 4,
+  kImportFailed = 5,
 };
 
 class MediaImport {
@@ -58,6 +61,7 @@ class MediaImport {
   bool TargetExists(const std::string& path) const;
   bool SameContents(const std::string& source, const std::string& target) const;
   bool MakeDateDir(const std::string& path);
+  void RemoveLeftovers(const std::string& directory);
   void CompleteLogLine(const std::string& text);
 
   std::string destination_;
@@ -66,6 +70,7 @@ class MediaImport {
   std::unique_ptr<TextFile> log_;
   // A dry run remembers where it would have copied each file.
   std::map<std::string, std::string> planned_;
+  std::set<std::string> cleaned_;
 };
 
 /// The summary the import shows at its end.

@@ -1,8 +1,10 @@
 #include "app/import/import_media_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <csignal>
@@ -135,8 +137,43 @@ TEST_F(ImportTest, OverlapIsRefusedInOneDirectionOnly) {
 TEST_F(ImportTest, DirectoryThatCannotBeCreatedIsNotClaimedAsCopied) {
   Picture("IMG_0001.jpg", "2007:05:06 14:30:00");
   WriteFile(dest_ / "2007", "a file where the year directory belongs");
-  EXPECT_EQ(Run().copied, 0);
-  EXPECT_EQ(ui_.messages.back(), "No files found!");
+  const ImportCounters counters = Run();
+  EXPECT_EQ(counters.copied, 0);
+  EXPECT_EQ(counters.failed, 1);
+  EXPECT_EQ(ui_.messages.back(), "1 files totally found:\r\n  0 files were actually copied\r\n  1 file failed");
+}
+
+TEST_F(ImportTest, ReadOnlyDestinationIsReportedAsFailed) {
+  Picture("a.jpg", "2007:05:06 14:30:00", "one");
+  Picture("b.jpg", "2007:05:07 14:30:00", "two");
+  // Root writes into read-only directories: a read-only mount stops it.
+  const bool mounted = geteuid() == 0 && mount("none", dest_.path().c_str(), "tmpfs", MS_RDONLY, "size=64k") == 0;
+  if (geteuid() == 0 && !mounted) GTEST_SKIP() << "cannot mount a read-only file system here";
+  if (!mounted) chmod(dest_.path().c_str(), 0555);
+  const ImportCounters counters = Run();
+  if (mounted) umount2(dest_.path().c_str(), MNT_DETACH);
+  chmod(dest_.path().c_str(), 0755);
+  EXPECT_EQ(counters.failed, 2);
+  EXPECT_EQ(ui_.messages.back(), "2 files totally found:\r\n  0 files were actually copied\r\n  2 files failed");
+}
+
+TEST_F(ImportTest, KilledImportLeavesNoPartialPictureAndTheNextImportFinishes) {
+  Picture("IMG_0001.jpg", "2007:05:06 14:30:00");
+  // The file-size limit kills the import in the middle of the copy.
+  const auto limited_import = [this] {
+    const struct rlimit limit = {64, 64};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    Run();
+    std::exit(0);
+  };
+  EXPECT_EXIT(limited_import(), ::testing::KilledBySignal(SIGXFSZ), "");
+  EXPECT_FALSE(Exists("2007/05/06/20070506_143000.jpg"));
+  EXPECT_EQ(Run().copied, 1);
+  EXPECT_EQ(ReadFile(dest_ / "2007/05/06/20070506_143000.jpg"), ReadFile(src_ / "IMG_0001.jpg"));
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dest_ / "2007/05/06"))
+    names.push_back(entry.path().filename());
+  EXPECT_EQ(names, std::vector<std::string>{"20070506_143000.jpg"});
 }
 
 TEST_F(ImportTest, FailedCopyIsNotClaimedAsCopied) {
@@ -152,8 +189,10 @@ TEST_F(ImportTest, FailedCopyIsNotClaimedAsCopied) {
   setrlimit(RLIMIT_FSIZE, &old_limit);
   signal(SIGXFSZ, SIG_DFL);
   EXPECT_EQ(counters.copied, 0);
+  EXPECT_EQ(counters.failed, 1);
   EXPECT_FALSE(Exists("2007/05/06/20070506_143000.jpg"));
-  EXPECT_EQ(ui_.messages.back(), "No files found!");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dest_ / "2007/05/06"), {}), 0);
+  EXPECT_EQ(ui_.messages.back(), "1 files totally found:\r\n  0 files were actually copied\r\n  1 file failed");
 }
 
 TEST_F(ImportTest, LogFileRecordsEveryFileAndTheSummary) {
@@ -200,6 +239,8 @@ TEST(ImportSummaryTest, WordsAndSingularForms) {
       {{.copied = 1, .already_copied = 1}, false, false,
        "2 files totally found:\r\n  1 file was already copied\r\n  1 file was now copied"},
       {{.copied = 1}, true, true, "Function aborted!!\r\nSo far:\r\nAll 1 found JPEG files copied!"},
+      {{.copied = 2, .failed = 1}, false, true,
+       "3 JPEG files totally found:\r\n  2 JPEG files were actually copied\r\n  1 JPEG file failed"},
   };
   for (const auto& c : cases) EXPECT_EQ(ImportSummary(c.counters, c.aborted, c.jpeg_only), c.text);
 }

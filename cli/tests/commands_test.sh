@@ -30,6 +30,11 @@ check "dry run names the target" "$(grep -c -- "-> $work/archive/2007/05/06/2007
 check "import" "$(run import --source "$work/card" --dest "$work/archive" --no-orig-name --no-log)" 0
 check "import copies by file time" "$(ls "$work/archive/2007/05/06")" "20070506_143000.avi"
 check "import remembers its options" "$(grep -A1 -F '[ImportMediaFilesAddOrigFilename]' "$work/home/etc/snapcrate.ini" | tail -1 | tr -d '\r')" 0
+mkdir -p "$work/card2" "$work/archive2"
+head -c 20000 /dev/zero > "$work/card2/MVI_0002.AVI"
+# A file-size limit makes the copy fail as a full disk would.
+check "import with a failed copy" "$(trap '' XFSZ; ulimit -f 8; run import --source "$work/card2" --dest "$work/archive2" --no-log)" 1
+check "failed copy counted" "$(tail -1 "$work/out" | tr -d '\r')" "  1 file failed"
 check "adjust without offset" "$(run adjust --dir "$work/card")" 2
 check "adjust hour limit" "$(run adjust --dir "$work/card" --hours 24)" 2
 check "adjust not a number" "$(run adjust --dir "$work/card" --days x)" 2
