@@ -65,9 +65,11 @@ TAGCORE_API int32_t TagCore_AdjustDateTime(const char* imagePath, int32_t second
   DateAdjuster adjuster(imagePath, seconds);
   DumpSink sink = DumpSink::Nowhere();
   int code = WalkTiff(segment.tiff.get(), segment.length, segment.layout, sink, &adjuster);
+  if (code == TAGCORE_OK && !adjuster.found_date()) code = TAGCORE_NO_DATE;
+  // Nothing is written unless the whole walk succeeded.
+  if (code == TAGCORE_OK) code = adjuster.WriteDates();
   std::fflush(stdout);
-  if (code != TAGCORE_OK) return code;
-  return adjuster.found_date() ? TAGCORE_OK : TAGCORE_NO_DATE;
+  return code;
 }
 
 }  // extern "C"

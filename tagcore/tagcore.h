@@ -1,5 +1,5 @@
 /* libtagcore: reads the EXIF block of a JPEG or HEIF file, dumps its entries as
- * text and shifts its date strings in place. Plain C interface, bound at run time by
+ * text and shifts its date strings. Plain C interface, bound at run time by
  * dlopen/dlsym; only NUL-terminated byte strings, 32-bit integers and buffers the
  * caller owns cross it. The library keeps nothing allocated between calls. */
 #ifndef SNAPCRATE_TAGCORE_TAGCORE_H_
@@ -27,7 +27,8 @@ enum {
   TAGCORE_CANNOT_WRITE = 5,      /* output file cannot be created, image not updatable */
   TAGCORE_BAD_TIFF = 6,          /* unknown byte order, a broken TIFF or HEIF structure */
   TAGCORE_NO_DATE = 7,           /* date shift only: the file holds no date entry */
-  TAGCORE_WRONG_DATE = 8         /* date shift only: a date cannot be converted or shifted */
+  TAGCORE_WRONG_DATE = 8,        /* date shift only: a date cannot be converted or shifted */
+  TAGCORE_WRITE_FAILED = 9       /* date shift only: the shifted file could not be written (disk full, I/O error) */
 };
 
 /* Minimal size of the buffer handed to TagCore_GetVersion. */
@@ -49,7 +50,10 @@ TAGCORE_API int32_t TagCore_DumpInfoToAdr(const char* imagePath, char* buffer, i
 
 /* Shifts every EXIF date (DateTime, DateTimeOriginal, DateTimeDigitized) of
  * imagePath by seconds, in local time, rewriting the 19 characters of each date
- * value in place. Writes a trace to standard output. */
+ * value. The whole file is walked first; only when the walk succeeds is a
+ * shifted copy written beside it and renamed over it, keeping mode, owner and
+ * times, so the file is either untouched or completely shifted, whatever the
+ * result and even after a kill. Writes a trace to standard output. */
 TAGCORE_API int32_t TagCore_AdjustDateTime(const char* imagePath, int32_t seconds);
 
 /* Pointer types for binding the exports with dlsym. */

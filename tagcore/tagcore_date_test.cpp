@@ -1,14 +1,18 @@
-// Shifting the EXIF dates of a file in place: which entries, which bytes, the
+// Shifting the EXIF dates of a file: which entries, which bytes, the
 // local-time arithmetic and its limits, the result codes and the trace.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -221,7 +225,7 @@ TEST(TagCoreDate, FileWithoutDateEntriesGivesCode7AndStaysUnchanged) {
   EXPECT_EQ(exif_writer::ReadFileBytes(path), original);
 }
 
-TEST(TagCoreDate, WrongDateStopsTheWalkAndKeepsEarlierRewrites) {
+TEST(TagCoreDate, WrongDateStopsTheWalkAndLeavesTheFileUntouched) {
   ScopedTimeZone zone("UTC0");
   TiffBuilder tiff;
   const auto ifd0 = tiff.AddDirectory();
@@ -233,11 +237,10 @@ TEST(TagCoreDate, WrongDateStopsTheWalkAndKeepsEarlierRewrites) {
   TempDir dir;
   const std::string path = dir.Write("wrong.jpg", original);
   EXPECT_EQ(Adjust(path, -1), 8);
-  EXPECT_EQ(exif_writer::ReadFileBytes(path),
-            Replaced(original, "2010:01:01 00:00:00", "2009:12:31 23:59:59"));
+  EXPECT_EQ(exif_writer::ReadFileBytes(path), original);
 }
 
-TEST(TagCoreDate, BrokenEntryAfterADateGivesCode6AndKeepsTheRewrite) {
+TEST(TagCoreDate, BrokenEntryAfterADateGivesCode6AndLeavesTheFileUntouched) {
   ScopedTimeZone zone("UTC0");
   TiffBuilder tiff;
   const auto ifd0 = tiff.AddDirectory();
@@ -247,8 +250,90 @@ TEST(TagCoreDate, BrokenEntryAfterADateGivesCode6AndKeepsTheRewrite) {
   TempDir dir;
   const std::string path = dir.Write("broken.jpg", original);
   EXPECT_EQ(Adjust(path, 1), 6);
-  EXPECT_EQ(exif_writer::ReadFileBytes(path),
-            Replaced(original, "2010:01:01 00:00:00", "2010:01:01 00:00:01"));
+  EXPECT_EQ(exif_writer::ReadFileBytes(path), original);
+}
+
+// The names in `directory` other than `keep`.
+std::vector<std::string> OtherNames(const std::string& directory, const std::string& keep) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory))
+    if (entry.path().filename() != keep) names.push_back(entry.path().filename());
+  return names;
+}
+
+TEST(TagCoreDate, KilledAtAnyPointTheFileIsEitherUntouchedOrCompletelyShifted) {
+  ScopedTimeZone zone("UTC0");
+  const Bytes original = EveryDateFile(ByteOrder::kLittle);
+  Bytes shifted = original;
+  // Latest first, so that no new date is taken for an old one.
+  for (const auto& [old_date, new_date] : std::vector<std::pair<std::string, std::string>>{
+           {"2004:05:12 18:00:04", "2004:05:12 18:00:05"}, {"2004:05:12 13:45:03", "2004:05:12 13:45:04"},
+           {"2004:05:12 13:45:02", "2004:05:12 13:45:03"}, {"2004:05:12 13:45:01", "2004:05:12 13:45:02"},
+           {"2004:05:12 18:00:00", "2004:05:12 18:00:01"}})
+    shifted = Replaced(shifted, old_date, new_date);
+  // The file-size limit kills the child when a write reaches it: before the
+  // first date, between two dates, and never.
+  const rlim_t second_date = Find(original, "2004:05:12 13:45:01");
+  for (const rlim_t limit : {rlim_t{16}, second_date + 1, RLIM_INFINITY}) {
+    TempDir dir;
+    const std::string path = dir.Write("every.jpg", original);
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+      const struct rlimit small = {limit, limit};
+      if (std::freopen("/dev/null", "w", stdout) == nullptr || setrlimit(RLIMIT_FSIZE, &small) != 0) _exit(100);
+      _exit(TagCore_AdjustDateTime(path.c_str(), 1));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    if (limit == RLIM_INFINITY) {
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+      EXPECT_EQ(exif_writer::ReadFileBytes(path), shifted);
+      EXPECT_EQ(OtherNames(dir.Path(""), "every.jpg"), std::vector<std::string>{});
+    } else {
+      ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << limit << " " << status;
+      EXPECT_EQ(exif_writer::ReadFileBytes(path), original) << limit;
+      // What the kill left is hidden and marked as temporary.
+      for (const std::string& name : OtherNames(dir.Path(""), "every.jpg"))
+        EXPECT_TRUE(name.rfind(".snapcrate-", 0) == 0 && name.size() == 22) << name;
+    }
+  }
+}
+
+TEST(TagCoreDate, FullDiskGivesCode9AndKeepsFileModeOwnerAndTimes) {
+  ScopedTimeZone zone("UTC0");
+  const Bytes original = EveryDateFile(ByteOrder::kLittle);
+  TempDir dir;
+  const std::string path = dir.Write("every.jpg", original);
+  chmod(path.c_str(), 0640);
+  const struct timespec times[2] = {{1'000'000'000, 5}, {1'100'000'000, 7}};
+  utimensat(AT_FDCWD, path.c_str(), times, 0);
+  struct stat before;
+  ASSERT_EQ(stat(path.c_str(), &before), 0);
+
+  // A write past the size limit fails as on a full disk.
+  struct rlimit old_limit;
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  const struct rlimit small = {64, old_limit.rlim_max};
+  signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  const int32_t code = Adjust(path, 1);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  signal(SIGXFSZ, SIG_DFL);
+  EXPECT_EQ(code, 9);
+  EXPECT_EQ(exif_writer::ReadFileBytes(path), original);
+  EXPECT_EQ(OtherNames(dir.Path(""), "every.jpg"), std::vector<std::string>{});
+
+  ASSERT_EQ(Adjust(path, 1), 0);
+  struct stat after;
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  EXPECT_EQ(after.st_gid, before.st_gid);
+  EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  EXPECT_EQ(OtherNames(dir.Path(""), "every.jpg"), std::vector<std::string>{});
 }
 
 TEST(TagCoreDate, ReadOnlyFileGivesCode5AndStaysUnchanged) {

@@ -1,6 +1,6 @@
 // Fuzzes the whole library through its C interface: the input is a JPEG or
 // HEIF file that is dumped to a file, to memory with a tiny and a roomy buffer,
-// and has its dates shifted in place.
+// and has its dates shifted.
 #include <fcntl.h>
 #include <unistd.h>
 
