@@ -58,6 +58,9 @@ AdjustFileResult MapResult(int32_t code, const std::string& path) {
     case 8:
       LogMessage("No valid EXIF date/time inf found for " + path + "!");
       return kAdjustWithoutExifDate;
+    case 9:
+      LogMessage("Can't write " + path + "! (disk full?) The file is unchanged.");
+      return kAdjustFailed;
     default:
       return kAdjustNotCounted;
   }
@@ -102,6 +105,8 @@ bool AdjustScanDir(const std::string& directory, int32_t seconds, AdjustCounters
   std::vector<DirEntry> entries;
   const int n = ListDirEntries(directory, kFileEntries | kDirectoryEntries, entries, kMaxDirEntries);
   if (n < 1) return false;
+  // Shifted copies cut short by an earlier kill or crash.
+  if (!dry_run) RemoveLeftoverTempFiles(directory);
   ProgressSetRange(1, n);
   for (int i = 1; i <= n; ++i) {
     const DirEntry& entry = entries[static_cast<size_t>(i - 1)];
@@ -115,6 +120,7 @@ bool AdjustScanDir(const std::string& directory, int32_t seconds, AdjustCounters
         case kAdjustDone: ++counters.adjusted; break;
         case kAdjustWithoutExifDate: ++counters.without_exif_date; break;
         case kAdjustNotWriteable: ++counters.not_writeable; break;
+        case kAdjustFailed: ++counters.failed; break;
         case kAdjustNotCounted: break;
       }
     } else if (entry.is_directory) {
@@ -125,12 +131,13 @@ bool AdjustScanDir(const std::string& directory, int32_t seconds, AdjustCounters
 }
 
 std::string AdjustSummary(const AdjustCounters& c) {
-  const int32_t total = c.adjusted + c.without_exif_date + c.not_writeable;
+  const int32_t total = c.adjusted + c.without_exif_date + c.not_writeable + c.failed;
   if (total == 0) return "No JPG-Files found!";
   if (c.adjusted == total) return "All " + Count(total) + " found JPEG files adjusted!";
   std::string s = Count(c.adjusted) + " JPEG files adjusted!";
   if (c.without_exif_date > 0) s += "\r\n" + Count(c.without_exif_date) + " JPEG files without valid EXIF (date) info found";
   if (c.not_writeable > 0) s += "\r\n" + Count(c.not_writeable) + " JPEG files not writeable";
+  if (c.failed > 0) s += "\r\n" + Count(c.failed) + " JPEG files failed";
   return s + "\r\n" + Count(total) + " JPEG files totally found";
 }
 
@@ -151,7 +158,7 @@ bool AdjustExifDates(const std::string& directory, const DateAdjustOffset& offse
     return false;
   }
   ShowMessage(AdjustSummary(counters));
-  return true;
+  return counters.not_writeable == 0 && counters.failed == 0;
 }
 
 }  // namespace snapcrate

@@ -17,6 +17,7 @@ struct AdjustCounters {
   int32_t adjusted = 0;
   int32_t without_exif_date = 0;
   int32_t not_writeable = 0;
+  int32_t failed = 0;  // the shifted file could not be written (disk full, I/O error)
 };
 
 enum AdjustFileResult : int {
@@ -24,6 +25,7 @@ enum AdjustFileResult : int {
   kAdjustWithoutExifDate = 1,
   kAdjustNotWriteable = 2,
   kAdjustDone = 3,
+  kAdjustFailed = 4,
 };
 
 /// Shifts one file; the log line of a failure is written here.
@@ -39,7 +41,7 @@ bool AdjustScanDir(const std::string& directory, int32_t seconds, AdjustCounters
 std::string AdjustSummary(const AdjustCounters& counters);
 
 /// Shifts every ".jpg" below `directory`, then shows the summary. False when the
-/// offset was refused or the run aborted.
+/// offset was refused, the run aborted, or a file could not be written.
 bool AdjustExifDates(const std::string& directory, const DateAdjustOffset& offset, bool dry_run = false);
 
 }  // namespace snapcrate

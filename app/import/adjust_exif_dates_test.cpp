@@ -1,9 +1,11 @@
 #include "app/import/adjust_exif_dates.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 
@@ -38,6 +40,8 @@ TEST(AdjustSummaryTest, Words) {
   EXPECT_EQ(AdjustSummary({.adjusted = 2, .without_exif_date = 1, .not_writeable = 1}),
             "2 JPEG files adjusted!\r\n1 JPEG files without valid EXIF (date) info found\r\n"
             "1 JPEG files not writeable\r\n4 JPEG files totally found");
+  EXPECT_EQ(AdjustSummary({.adjusted = 1, .failed = 2}),
+            "1 JPEG files adjusted!\r\n2 JPEG files failed\r\n3 JPEG files totally found");
 }
 
 class AdjustTest : public ::testing::Test {
@@ -118,10 +122,32 @@ TEST_F(AdjustTest, ReadOnlyPictureIsCountedAsNotWriteable) {
   if (geteuid() == 0) GTEST_SKIP() << "root can write read-only files";
   Picture("a.jpg", "2007:05:06 14:30:00");
   chmod((dir_ / "a.jpg").c_str(), 0444);
-  ASSERT_TRUE(Run(kPlusOneHour));
+  EXPECT_FALSE(Run(kPlusOneHour));
   EXPECT_EQ(DateOf("a.jpg"), "2007:05:06 14:30:00");
   EXPECT_NE(std::find(ui_.log_lines.begin(), ui_.log_lines.end(), "Can't write " + dir_ / "a.jpg" + "! (read-only?)"),
             ui_.log_lines.end());
+}
+
+TEST_F(AdjustTest, FullDiskIsCountedAsFailedAndLeftoversAreRemoved) {
+  Picture("a.jpg", "2007:05:06 14:30:00");
+  const std::string before = testing::ReadFile(dir_ / "a.jpg");
+  testing::WriteFile(dir_ / ".snapcrate-dead01.part", "cut short by a kill");
+  // A write past the size limit fails as on a full disk.
+  struct rlimit old_limit;
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  const struct rlimit small = {64, old_limit.rlim_max};
+  signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  const bool succeeded = Run(kPlusOneHour);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  signal(SIGXFSZ, SIG_DFL);
+  EXPECT_FALSE(succeeded);
+  EXPECT_EQ(testing::ReadFile(dir_ / "a.jpg"), before);
+  EXPECT_EQ(ui_.messages.back(), "0 JPEG files adjusted!\r\n1 JPEG files failed\r\n1 JPEG files totally found");
+  EXPECT_NE(std::find(ui_.log_lines.begin(), ui_.log_lines.end(),
+                      "Can't write " + dir_ / "a.jpg" + "! (disk full?) The file is unchanged."),
+            ui_.log_lines.end());
+  EXPECT_FALSE(std::filesystem::exists(dir_ / ".snapcrate-dead01.part"));
 }
 
 TEST_F(AdjustTest, OffsetBeyond32BitsTouchesNoFile) {
