@@ -34,7 +34,7 @@ const Command kCommands[] = {
     {"adjust", RunAdjustCommand,
      "--dir DIR [--years N] [--weeks N] [--days N] [--hours N] [--minutes N]\n"
      "            [--seconds N] [--minus] [--dry-run]\n"
-     "            shift the EXIF dates of every .jpg below DIR"},
+     "            shift the EXIF dates of every .jpg, .heic and .heif below DIR"},
 };
 
 void PrintHelp() {

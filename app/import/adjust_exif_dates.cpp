@@ -8,6 +8,7 @@
 #include "app/exif/tagcore_library.h"
 #include "app/file_lib.h"
 #include "app/generator/dir_listing.h"
+#include "app/import/media_types.h"
 #include "app/log.h"
 #include "app/numeric.h"
 #include "app/paths.h"
@@ -112,7 +113,7 @@ bool AdjustScanDir(const std::string& directory, int32_t seconds, AdjustCounters
     const DirEntry& entry = entries[static_cast<size_t>(i - 1)];
     std::string extension;
     SplitExt(directory + entry.name, extension);
-    if (!entry.is_directory && AsciiLower(extension) == ".jpg") {
+    if (!entry.is_directory && IsExifPicture(AsciiLower(extension))) {
       if (ProgressUpdate(i, directory + entry.name)) return true;
       const AdjustFileResult result = dry_run ? PreviewAdjustFile(directory, entry.name, seconds)
                                               : AdjustFile(directory, entry.name, seconds);

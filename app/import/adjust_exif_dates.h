@@ -1,6 +1,6 @@
 #pragma once
-// The batch date adjustment: shifts the EXIF dates of every ".jpg" picture below
-// a directory by one offset.
+// The batch date adjustment: shifts the EXIF dates of every ".jpg", ".heic" and
+// ".heif" picture below a directory by one offset.
 
 #include <cstdint>
 #include <optional>
@@ -40,8 +40,9 @@ bool AdjustScanDir(const std::string& directory, int32_t seconds, AdjustCounters
 /// The summary the adjustment shows at its end.
 std::string AdjustSummary(const AdjustCounters& counters);
 
-/// Shifts every ".jpg" below `directory`, then shows the summary. False when the
-/// offset was refused, the run aborted, or a file could not be written.
+/// Shifts every ".jpg", ".heic" and ".heif" below `directory`, then shows the
+/// summary. False when the offset was refused, the run aborted, or a file could
+/// not be written.
 bool AdjustExifDates(const std::string& directory, const DateAdjustOffset& offset, bool dry_run = false);
 
 }  // namespace snapcrate

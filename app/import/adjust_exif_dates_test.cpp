@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "app/exif/exif_info.h"
 #include "app/library_loader.h"
 #include "tests/support/exif_writer/camera_exif.h"
+#include "tests/support/exif_writer/heif_builder.h"
 #include "tests/support/recording_ui_port.h"
 #include "tests/support/temp_dir.h"
 
@@ -94,6 +96,25 @@ TEST_F(AdjustTest, ShiftsEveryJpgInTheTreeAndIgnoresOtherExtensions) {
   EXPECT_EQ(DateOf("B.JPG"), "2007:05:06 15:30:00");
   EXPECT_EQ(DateOf("sub/c.jpg"), "2008:01:01 00:30:00");
   EXPECT_EQ(DateOf("d.jpeg"), "2007:05:06 14:30:00");
+  EXPECT_EQ(ui_.messages.back(), "All 3 found JPEG files adjusted!");
+}
+
+TEST_F(AdjustTest, ShiftsHeifPicturesLikeJpegsChangingOnlyTheirDates) {
+  exif_writer::CameraExif exif;
+  exif.make = "Apple";
+  exif.date_time = exif.date_time_original = "2021:04:11 15:47:53";
+  const exif_writer::Bytes original = exif_writer::MakeHeif(exif_writer::MakeCameraExif(exif));
+  const std::string old_date = "2021:04:11 15:47:53", new_date = "2021:04:11 16:47:53";
+  exif_writer::Bytes expected = original;
+  for (auto at = expected.begin();
+       (at = std::search(at, expected.end(), old_date.begin(), old_date.end())) != expected.end();)
+    at = std::copy(new_date.begin(), new_date.end(), at);
+  std::filesystem::create_directories(dir_ / "sub");
+  for (const char* name : {"a.heic", "B.HEIF", "sub/c.Heif"})
+    exif_writer::WriteFileBytes(dir_ / name, original);
+  ASSERT_TRUE(Run(kPlusOneHour));
+  for (const char* name : {"a.heic", "B.HEIF", "sub/c.Heif"})
+    EXPECT_TRUE(exif_writer::ReadFileBytes(dir_ / name) == expected) << name;
   EXPECT_EQ(ui_.messages.back(), "All 3 found JPEG files adjusted!");
 }
 
