@@ -1,11 +1,14 @@
 #include "app/import/import_media_files.h"
 
 #include <ctime>
+#include <optional>
 
 #include "app/exif/exif_info.h"
 #include "app/file_lib.h"
 #include "app/generator/dir_listing.h"
 #include "app/generator/image_library.h"
+#include "app/import/media_types.h"
+#include "app/import/movie_header.h"
 #include "app/import/stop_list.h"
 #include "app/log.h"
 #include "app/numeric.h"
@@ -109,8 +112,8 @@ ImportFileResult MediaImport::ImportFile(const std::string& directory, const std
   std::string extension;
   const std::string base = SplitExt(name, extension);
   extension = AsciiLower(extension);
-  const bool is_jpeg = extension == ".jpg";
-  if (!is_jpeg && options_.exif_jpeg_only) return kImportNotCounted;
+  const bool is_picture = IsExifPicture(extension);
+  if (!is_picture && options_.exif_jpeg_only) return kImportNotCounted;
   const std::string source = directory + name;
   if (log_) log_->Write(source);
   if (IsInStopList(source)) {
@@ -120,7 +123,7 @@ ImportFileResult MediaImport::ImportFile(const std::string& directory, const std
 
   std::string year, month, day, hour, minute, second;
   bool dated = false;
-  if (is_jpeg) {
+  if (is_picture) {
     ExifInfo info;
     if (!GetExifInfo(source, info)) {
       if (options_.exif_jpeg_only) {
@@ -134,6 +137,20 @@ ImportFileResult MediaImport::ImportFile(const std::string& directory, const std
     } else if (options_.exif_jpeg_only) {
       CompleteLogLine(": No valid EXIF date found!");
       return kImportWithoutExifDate;
+    }
+  }
+  if (!dated && IsMovie(extension)) {
+    // Movie times are UTC; like the cameras' EXIF dates, names show local time.
+    if (const std::optional<int64_t> created = ReadMovieCreationTime(source)) {
+      const auto seconds = static_cast<std::time_t>(*created);
+      std::tm local{};
+      if (localtime_r(&seconds, &local) != nullptr && local.tm_year + 1900 <= 9999) {
+        year = FormatNumber(local.tm_year + 1900, 4);
+        month = TwoDigits(local.tm_mon + 1), day = TwoDigits(local.tm_mday);
+        hour = TwoDigits(local.tm_hour), minute = TwoDigits(local.tm_min);
+        second = TwoDigits(local.tm_sec);
+        dated = true;
+      }
     }
   }
   if (!dated) {

@@ -15,7 +15,7 @@ class TextFile;
 struct ImportOptions {
   bool log_file = true;            // append to destination "snapcrate.log"
   bool add_orig_filename = true;   // append the source base name to new names
-  bool exif_jpeg_only = false;     // only ".jpg" files with an EXIF date
+  bool exif_jpeg_only = false;     // only pictures (".jpg", ".heic", ".heif") with an EXIF date
   bool dry_run = false;            // report what would be copied, copy nothing
 };
 

@@ -16,6 +16,8 @@
 #include "app/program_state.h"
 #include "app/import/stop_list.h"
 #include "tests/support/exif_writer/camera_exif.h"
+#include "tests/support/exif_writer/heif_builder.h"
+#include "tests/support/exif_writer/movie_builder.h"
 #include "tests/support/recording_ui_port.h"
 #include "tests/support/temp_dir.h"
 
@@ -97,6 +99,47 @@ TEST_F(ImportTest, VideoIsDatedByItsFileTimeInUtc) {
   EXPECT_EQ(Run().copied, 2);
   EXPECT_TRUE(Exists("2007/05/06/20070506_143000.avi"));
   EXPECT_EQ(ui_.messages.back(), "All 2 found files copied!");
+}
+
+TEST_F(ImportTest, MixedCardIsNamedByExifDatesAndMovieHeaders) {
+  // Movie headers are UTC; names are local time, here two hours ahead all year.
+  const char* tz = getenv("TZ");
+  const std::string old_tz = tz ? tz : "";
+  setenv("TZ", "XST-2", 1);
+  tzset();
+  Picture("DCIM/IMG_0001.JPG", "2023:05:02 21:10:00");
+  exif_writer::CameraExif exif;
+  exif.make = "Apple";
+  exif.date_time_original = "2023:05:02 21:15:00";
+  exif_writer::WriteFileBytes(src_ / "DCIM/IMG_0002.HEIC",
+                              exif_writer::MakeHeif(exif_writer::MakeCameraExif(exif)));
+  constexpr int64_t k2023 = 1'683'055'140;  // 2023-05-02 19:19:00 UTC
+  exif_writer::WriteFileBytes(
+      src_ / "DCIM/IMG_0003.MP4",
+      exif_writer::MakeMovie({.creation_time = exif_writer::MovieTime(k2023)}));
+  exif_writer::WriteFileBytes(src_ / "DCIM/IMG_0004.mov",
+                              exif_writer::MakeMovie({.creation_time = 0, .mvhd_version = 1}));
+  struct utimbuf times = {1178461800, 1178461800};  // 2007-05-06 14:30:00 UTC
+  utime((src_ / "DCIM/IMG_0004.mov").c_str(), &times);
+
+  const ImportCounters all = Run();
+  EXPECT_EQ(all.copied, 4);
+  EXPECT_TRUE(Exists("2023/05/02/20230502_211000.jpg"));
+  EXPECT_TRUE(Exists("2023/05/02/20230502_211500.heic"));
+  EXPECT_TRUE(Exists("2023/05/02/20230502_211900.mp4"));
+  EXPECT_TRUE(Exists("2007/05/06/20070506_143000.mov"));
+
+  // Pictures with an EXIF date only: JPEG and HEIF, no movies.
+  options_.exif_jpeg_only = true;
+  testing::TempDir other;
+  const ImportCounters pictures = ImportMediaFiles(src_.path(), other.path(), options_);
+  EXPECT_EQ(pictures.copied, 2);
+  EXPECT_TRUE(FileExists(other / "2023/05/02/20230502_211500.heic"));
+  EXPECT_FALSE(FileExists(other / "2023/05/02/20230502_211900.mp4"));
+
+  if (tz) setenv("TZ", old_tz.c_str(), 1);
+  else unsetenv("TZ");
+  tzset();
 }
 
 TEST_F(ImportTest, JpegOnlyModeSkipsOtherFilesSilently) {

@@ -25,8 +25,8 @@ ImportOptionsWindow::ImportOptionsWindow(ImportOptions& options, QWidget* parent
   add_orig_filename_ = make("Check2", "Add orig. filename to new filename",
                             "20070506_143000_IMG_0001.jpg instead of 20070506_143000.jpg",
                             options_.add_orig_filename);
-  exif_jpeg_only_ = make("Check3", "Import only JPEG files with EXIF info",
-                         "Skip movies, other files and JPEG files without an EXIF date", options_.exif_jpeg_only);
+  exif_jpeg_only_ = make("Check3", "Import only pictures with an EXIF date (JPEG, HEIF)",
+                         "Skip movies, other files and pictures without an EXIF date", options_.exif_jpeg_only);
   auto* buttons = new QDialogButtonBox(this);
   auto* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
   ok->setObjectName("OKButton");
