@@ -1,4 +1,4 @@
-// Whole-bitmap operations: create, fill, size, rotate, delete.
+// Whole-bitmap operations: create, fill, size, rotate, orient, delete.
 
 #include <algorithm>
 #include <mutex>
@@ -72,6 +72,44 @@ int32_t Rotate(VipsImage* image, int angle, ImagePtr* rotated) {
   return PIXCORE_OK;
 }
 
+// The turn and mirror that make a picture stored with EXIF `orientation`
+// upright: 2 to 8 as the EXIF standard counts them.
+int32_t Orient(VipsImage* image, int orientation, ImagePtr* oriented) {
+  // Clockwise quarter turns first, then a mirror left to right.
+  static constexpr struct {
+    int angle;
+    bool mirror;
+  } kSteps[9] = {{0, false},   {0, false},   {0, true},   {180, false}, {180, true},
+                 {90, true},   {90, false},  {270, true}, {270, false}};
+  const auto step = kSteps[orientation];
+  if (!step.mirror) return Rotate(image, step.angle, oriented);
+  ImagePtr pipeline;
+  VipsImage* source = image;
+  if (step.angle != 0) {
+    VipsImage* turned = nullptr;
+    const VipsAngle angle = step.angle == 90 ? VIPS_ANGLE_D90 : step.angle == 180 ? VIPS_ANGLE_D180 : VIPS_ANGLE_D270;
+    if (vips_rot(image, &turned, angle, nullptr) != 0) {
+      ForgetVipsError();
+      return PIXCORE_ERROR_PROCESS;
+    }
+    pipeline.reset(turned);
+    source = turned;
+  }
+  VipsImage* flipped = nullptr;
+  if (vips_flip(source, &flipped, VIPS_DIRECTION_HORIZONTAL, nullptr) != 0) {
+    ForgetVipsError();
+    return PIXCORE_ERROR_PROCESS;
+  }
+  pipeline.reset(flipped);
+  VipsImage* memory = vips_image_copy_memory(pipeline.get());
+  if (memory == nullptr) {
+    ForgetVipsError();
+    return PIXCORE_ERROR_PROCESS;
+  }
+  oriented->reset(memory);
+  return PIXCORE_OK;
+}
+
 }  // namespace
 }  // namespace snapcrate::pixcore
 
@@ -138,6 +176,22 @@ PIXCORE_API int32_t PixCore_RotateCopy(int32_t source, int32_t* rotated, int32_t
   }
   *rotated = AddBitmap(std::move(turned));
   return *rotated != 0 ? PIXCORE_OK : PIXCORE_ERROR_TOO_LARGE;
+}
+
+PIXCORE_API int32_t PixCore_OrientCopy(int32_t source, int32_t* oriented, int32_t orientation) {
+  if (oriented == nullptr) return PIXCORE_ERROR_ARGUMENT;
+  *oriented = 0;
+  if (orientation < 1 || orientation > 8) return PIXCORE_ERROR_ARGUMENT;
+  const std::shared_ptr<Bitmap> original = FindBitmap(source);
+  if (!original) return PIXCORE_ERROR_ARGUMENT;
+  ImagePtr upright;
+  {
+    std::shared_lock reading(original->lock);
+    const int32_t code = Orient(original->image.get(), orientation, &upright);
+    if (code != PIXCORE_OK) return code;
+  }
+  *oriented = AddBitmap(std::move(upright));
+  return *oriented != 0 ? PIXCORE_OK : PIXCORE_ERROR_TOO_LARGE;
 }
 
 PIXCORE_API int32_t PixCore_DeleteBitmap(int32_t bitmap) {

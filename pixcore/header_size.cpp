@@ -46,13 +46,54 @@ uint32_t Big32(const unsigned char* p) {
   return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
 }
 
+// The Orientation entry (0x0112) of IFD0 in an "Exif" APP1 segment of `length`
+// bytes (marker and length field excluded), read as libvips reads it: values
+// out of 1..8 clipped into it. 1 when the segment holds none; false for an
+// entry of an unusual type or place, which is left to the decoder.
+bool ExifOrientation(const File& file, off_t segment, unsigned length, int32_t* orientation) {
+  constexpr unsigned kTiffStart = 6;  // after "Exif\0\0"
+  unsigned char exif[kTiffStart + 8];
+  *orientation = 1;
+  if (length < sizeof exif || !file.ReadAt(segment, exif, sizeof exif)) return true;
+  if (std::memcmp(exif, "Exif\0\0", kTiffStart) != 0) return true;
+  const unsigned char* tiff = exif + kTiffStart;
+  const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+  if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return false;
+  const auto u16 = [little](const unsigned char* p) { return little ? unsigned(p[1]) << 8 | p[0] : Big16(p); };
+  const auto u32 = [little](const unsigned char* p) {
+    return little ? uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0] : Big32(p);
+  };
+  if (u16(tiff + 2) != 42) return false;
+  const uint32_t ifd = u32(tiff + 4);
+  const uint64_t tiff_length = length - kTiffStart;
+  if (ifd < 8 || uint64_t{ifd} + 2 > tiff_length) return false;
+  unsigned char count_bytes[2];
+  const off_t tiff_at = segment + kTiffStart;
+  if (!file.ReadAt(tiff_at + ifd, count_bytes, 2)) return false;
+  const unsigned count = u16(count_bytes);
+  if (uint64_t{ifd} + 2 + uint64_t{count} * 12 > tiff_length) return false;
+  for (unsigned i = 0; i < count; ++i) {
+    unsigned char entry[12];
+    if (!file.ReadAt(tiff_at + ifd + 2 + off_t(i) * 12, entry, sizeof entry)) return false;
+    if (u16(entry) != 0x0112) continue;
+    if (u16(entry + 2) != 3 || u32(entry + 4) != 1) return false;  // not one SHORT
+    const unsigned value = u16(entry + 8);
+    *orientation = value < 1 ? 1 : value > 8 ? 8 : int32_t(value);
+    return true;
+  }
+  return true;
+}
+
 // Walks the segments up to the first scan. Only the plain 8-bit frames
 // (baseline, extended, progressive) with 1, 3 or 4 components are answered;
 // anything else, and any file whose scan does not begin after its frame,
-// is left to the decoder to judge.
-bool JpegSize(const File& file, int32_t* width, int32_t* height) {
+// is left to the decoder to judge. The orientation comes from the "Exif"
+// segment.
+bool JpegSize(const File& file, int32_t* width, int32_t* height, int32_t* orientation) {
   off_t at = 2;
   int32_t frame_width = 0, frame_height = 0;
+  bool exif_seen = false;
+  *orientation = 1;
   for (int segment = 0; segment < kMaxSegments; ++segment) {
     unsigned char marker[4];
     if (!file.ReadAt(at, marker, 2) || marker[0] != 0xFF) return false;
@@ -66,6 +107,15 @@ bool JpegSize(const File& file, int32_t* width, int32_t* height) {
     if (!file.ReadAt(at + 2, marker + 2, 2)) return false;
     const unsigned length = Big16(marker + 2);
     if (length < 2) return false;
+    if (code == 0xE1 && length >= 8) {
+      unsigned char name[6];
+      if (!file.ReadAt(at + 4, name, sizeof name)) return false;
+      if (std::memcmp(name, "Exif\0\0", 6) == 0) {
+        if (exif_seen) return false;  // which one counts is the decoder's business
+        exif_seen = true;
+        if (!ExifOrientation(file, at + 4, length - 2, orientation)) return false;
+      }
+    }
     if (code == 0xDA) {
       if (frame_width == 0) return false;
       *width = frame_width;
@@ -126,6 +176,8 @@ bool PngSize(const File& file, int32_t* width, int32_t* height) {
     if (segment == kMaxSegments || !file.ReadAt(at, next, sizeof next)) return false;
     if (std::memcmp(next + 4, "IDAT", 4) == 0) break;
     if (std::memcmp(next + 4, "IEND", 4) == 0) return false;
+    // EXIF data may turn the picture: the decoder reads its orientation.
+    if (std::memcmp(next + 4, "eXIf", 4) == 0) return false;
     at += 12 + off_t(Big32(next));
   }
   *width = int32_t(w);
@@ -135,7 +187,11 @@ bool PngSize(const File& file, int32_t* width, int32_t* height) {
 
 }  // namespace
 
-bool HeaderSize(const char* path, int32_t format, int32_t* width, int32_t* height) {
+bool HeaderSize(const char* path, int32_t format, int32_t* width, int32_t* height,
+                int32_t* orientation) {
+  int32_t unused_orientation = 1;
+  if (orientation == nullptr) orientation = &unused_orientation;
+  *orientation = 1;
   if (path == nullptr || *path == '\0') return false;
   const File file(path);
   unsigned char magic[8];
@@ -144,7 +200,8 @@ bool HeaderSize(const char* path, int32_t format, int32_t* width, int32_t* heigh
   if (magic[0] == 0xFF && magic[1] == 0xD8) type = PIXCORE_TYPE_JPEG;
   else if (std::memcmp(magic, "\x89PNG\r\n\x1A\n", 8) == 0) type = PIXCORE_TYPE_PNG;
   if (type == PIXCORE_TYPE_NONE || (format != PIXCORE_DETECT_FORMAT && format != type)) return false;
-  return type == PIXCORE_TYPE_JPEG ? JpegSize(file, width, height) : PngSize(file, width, height);
+  return type == PIXCORE_TYPE_JPEG ? JpegSize(file, width, height, orientation)
+                                   : PngSize(file, width, height);
 }
 
 }  // namespace snapcrate::pixcore

@@ -14,6 +14,9 @@ namespace snapcrate::pixcore {
 /// the header is plain and whole (8-bit baseline, extended or progressive
 /// JPEG frame followed by a scan; PNG header with a correct checksum). False
 /// leaves the question to the decoder, which also judges damaged files.
-bool HeaderSize(const char* path, int32_t format, int32_t* width, int32_t* height);
+/// `orientation` (may be null) gets the EXIF orientation 1 to 8 as libvips
+/// would read it, 1 when there is none.
+bool HeaderSize(const char* path, int32_t format, int32_t* width, int32_t* height,
+                int32_t* orientation = nullptr);
 
 }  // namespace snapcrate::pixcore

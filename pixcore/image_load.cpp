@@ -302,6 +302,24 @@ PIXCORE_API int32_t PixCore_GetFileImageSize(int32_t format, const char* path, i
   return PIXCORE_OK;
 }
 
+PIXCORE_API int32_t PixCore_GetFileImageInfo(int32_t format, const char* path, int32_t* width,
+                                             int32_t* height, int32_t* orientation) {
+  if (width != nullptr) *width = 0;
+  if (height != nullptr) *height = 0;
+  if (orientation != nullptr) *orientation = 1;
+  if (width == nullptr || height == nullptr || orientation == nullptr) return PIXCORE_ERROR_ARGUMENT;
+  if (HeaderSize(path, format, width, height, orientation)) return PIXCORE_OK;
+  ImagePtr header;
+  int32_t type = PIXCORE_TYPE_NONE;
+  const int32_t code = OpenPicture(format, path, 1, &header, &type);
+  if (code != PIXCORE_OK) return code;
+  *width = header->Xsize;
+  *height = header->Ysize;
+  // The HEIF decoder has turned the picture by its container already.
+  *orientation = type == PIXCORE_TYPE_HEIF ? 1 : vips_image_get_orientation(header.get());
+  return PIXCORE_OK;
+}
+
 PIXCORE_API int32_t PixCore_LoadImage(int32_t format, const char* path, int32_t* error_code) {
   return LoadBitmap(format, path, 0, 0, error_code);
 }

@@ -77,8 +77,16 @@ PIXCORE_API int32_t PixCore_GetFileImageType(const char* name);
 PIXCORE_API int32_t PixCore_GetFileImageSize(int32_t format, const char* path, int32_t* width,
                                              int32_t* height);
 
+/* PixCore_GetFileImageSize plus the EXIF orientation (1 to 8) that decoding
+ * would report: the turn and mirror the stored pixels need to stand upright;
+ * 1 when the file has none, and always 1 for HEIF, whose decoder turns the
+ * picture by its container. The size is the stored one. */
+PIXCORE_API int32_t PixCore_GetFileImageInfo(int32_t format, const char* path, int32_t* width,
+                                             int32_t* height, int32_t* orientation);
+
 /* Decodes the picture at path once into memory (sRGB, 8 bits, alpha kept; the
- * pixels as stored: no rotation by the EXIF orientation). Returns the bitmap
+ * pixels as stored: no rotation by the EXIF orientation, PixCore_OrientCopy
+ * turns them). Returns the bitmap
  * with *error_code = PIXCORE_OK, or 0 with a failure code. */
 PIXCORE_API int32_t PixCore_LoadImage(int32_t format, const char* path, int32_t* error_code);
 
@@ -109,6 +117,12 @@ PIXCORE_API int32_t PixCore_GetImageSize(int32_t bitmap, int32_t* width, int32_t
  * black). The source is untouched. PIXCORE_OK with *rotated set, or a
  * failure code with *rotated = 0. */
 PIXCORE_API int32_t PixCore_RotateCopy(int32_t source, int32_t* rotated, int32_t angle);
+
+/* A new bitmap holding the source turned and mirrored as EXIF orientation
+ * 1 to 8 asks, so that a picture stored that way stands upright (5 to 8 swap
+ * width and height). The source is untouched. PIXCORE_OK with *oriented set,
+ * or a failure code with *oriented = 0. */
+PIXCORE_API int32_t PixCore_OrientCopy(int32_t source, int32_t* oriented, int32_t orientation);
 
 /* A new black bitmap of width x height, or 0 when the size is below 1 or too
  * large. */
@@ -165,6 +179,9 @@ typedef int32_t (*PixCore_GetVersionFn)(char* buffer);
 typedef int32_t (*PixCore_GetFileImageTypeFn)(const char* name);
 typedef int32_t (*PixCore_GetFileImageSizeFn)(int32_t format, const char* path, int32_t* width,
                                               int32_t* height);
+typedef int32_t (*PixCore_GetFileImageInfoFn)(int32_t format, const char* path, int32_t* width,
+                                              int32_t* height, int32_t* orientation);
+typedef int32_t (*PixCore_OrientCopyFn)(int32_t source, int32_t* oriented, int32_t orientation);
 typedef int32_t (*PixCore_LoadImageFn)(int32_t format, const char* path, int32_t* error_code);
 typedef int32_t (*PixCore_LoadImageForBoxFn)(int32_t format, const char* path, int32_t box_width,
                                              int32_t box_height, int32_t* error_code);

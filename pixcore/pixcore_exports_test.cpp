@@ -23,7 +23,8 @@ TEST(PixCoreExports, BindsEveryFunctionByPlainName) {
         "PixCore_RotateCopy", "PixCore_CreateBitmap", "PixCore_FillBitmap",
         "PixCore_LinearDownScaleCopy", "PixCore_ScaleCopy", "PixCore_SaveImageAsJpeg",
         "PixCore_SaveTileAsJpeg",
-        "PixCore_DeleteBitmap", "PixCore_CompareFiles", "PixCore_Shutdown"}) {
+        "PixCore_DeleteBitmap", "PixCore_CompareFiles", "PixCore_Shutdown",
+        "PixCore_GetFileImageInfo", "PixCore_OrientCopy"}) {
     EXPECT_NE(dlsym(library, name), nullptr) << name;
   }
   // Helpers stay inside the library.

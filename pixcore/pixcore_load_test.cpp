@@ -62,6 +62,14 @@ TEST(PixCoreLoad, SizesFromHeadersAgreeWithTheDecoder) {
     } else {
       EXPECT_EQ(code, PIXCORE_OK);
       EXPECT_EQ((Size{width, height}), decoder);
+      int32_t orientation = 0;
+      ASSERT_EQ(PixCore_GetFileImageInfo(PIXCORE_DETECT_FORMAT, path.c_str(), &width, &height, &orientation),
+                PIXCORE_OK);
+      EXPECT_EQ((Size{width, height}), decoder);
+      VipsImage* opened = vips_image_new_from_file(path.c_str(), nullptr);
+      ASSERT_NE(opened, nullptr);
+      EXPECT_EQ(orientation, vips_image_get_orientation(opened));
+      g_object_unref(opened);
     }
   }
   // A format the caller names must be the file's.
@@ -314,6 +322,44 @@ TEST(PixCoreLoad, KeepsPixelsAsStoredWhateverTheExifOrientation) {
   EXPECT_EQ(height, 40);
   const std::string out = SaveAndFree(bitmap, dir / "out.jpg");
   EXPECT_TRUE(Near(PixelAt(out, 5, 5), kRed)) << PixelAt(out, 5, 5);
+}
+
+// Every EXIF orientation, mirrored ones included, stands up as libvips' own
+// turn stands it up; the header read reports what the decoder would.
+TEST(PixCoreLoad, OrientCopyStandsEveryOrientationUpright) {
+  ScratchDir dir;
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    SCOPED_TRACE(orientation);
+    const std::string path = dir / ("o" + std::to_string(orientation) + ".jpg");
+    ASSERT_TRUE(WriteJpegWithOrientation(path, 60, 40, orientation));
+    int32_t width = 0, height = 0, reported = 0, code = 0;
+    ASSERT_EQ(PixCore_GetFileImageInfo(PIXCORE_DETECT_FORMAT, path.c_str(), &width, &height, &reported),
+              PIXCORE_OK);
+    EXPECT_EQ(reported, orientation);
+    EXPECT_EQ((Size{width, height}), (Size{60, 40}));
+
+    VipsImage* stored = vips_image_new_from_file(path.c_str(), nullptr);
+    ASSERT_NE(stored, nullptr);
+    VipsImage* turned = nullptr;
+    ASSERT_EQ(vips_autorot(stored, &turned, nullptr), 0);
+    const std::string expected = dir / ("expected" + std::to_string(orientation) + ".png");
+    ASSERT_EQ(vips_pngsave(turned, expected.c_str(), nullptr), 0);
+    g_object_unref(turned);
+    g_object_unref(stored);
+
+    const int32_t bitmap = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, path.c_str(), &code);
+    int32_t upright = 0;
+    ASSERT_EQ(PixCore_OrientCopy(bitmap, &upright, orientation), PIXCORE_OK);
+    EXPECT_EQ(PixCore_DeleteBitmap(bitmap), PIXCORE_OK);
+    ASSERT_EQ(PixCore_GetImageSize(upright, &width, &height), PIXCORE_OK);
+    EXPECT_EQ((Size{width, height}), orientation >= 5 ? (Size{40, 60}) : (Size{60, 40}));
+    const std::string out = SaveAndFree(upright, dir / ("out" + std::to_string(orientation) + ".jpg"));
+    for (const auto& [x, y] : {std::pair{3, 3}, {width - 4, 3}, {3, height - 4}, {width - 4, height - 4}})
+      EXPECT_TRUE(Near(PixelAt(out, x, y), PixelAt(expected, x, y))) << x << "," << y;
+  }
+  int32_t oriented = 7;
+  EXPECT_EQ(PixCore_OrientCopy(0, &oriented, 6), PIXCORE_ERROR_ARGUMENT);
+  EXPECT_EQ(oriented, 0);
 }
 
 TEST(PixCoreLoad, ShrinksJpegOnLoadOnlyWhileOneAndAHalfTimesTheBoxRemains) {

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include <vips/vips.h>
+
 #include "pixcore/pixcore.h"
 #include "pixcore/pixcore_test_support.h"
 
@@ -29,6 +31,15 @@ TEST(PixCoreSamples, LoadsEveryCameraFile) {
     ASSERT_EQ(PixCore_GetFileImageSize(PIXCORE_DETECT_FORMAT, path.c_str(), &width, &height),
               PIXCORE_OK);
     const Size header{width, height};
+    // The orientation read with the size is the decoder's.
+    int32_t orientation = 0;
+    ASSERT_EQ(PixCore_GetFileImageInfo(PIXCORE_DETECT_FORMAT, path.c_str(), &width, &height, &orientation),
+              PIXCORE_OK);
+    EXPECT_EQ((Size{width, height}), header);
+    VipsImage* opened = vips_image_new_from_file(path.c_str(), nullptr);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(orientation, vips_image_get_orientation(opened));
+    g_object_unref(opened);
     const int32_t bitmap = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, path.c_str(), &code);
     ASSERT_NE(bitmap, 0) << "code " << code;
     Size decoded;
