@@ -47,6 +47,18 @@ std::string ReplaceAll(std::string_view text, std::string_view search, std::stri
   return result;
 }
 
+std::string EscapeHtmlText(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (const char c : text) {
+    if (c == '&') result += "&amp;";
+    else if (c == '<') result += "&lt;";
+    else if (c == '>') result += "&gt;";
+    else result.push_back(c);
+  }
+  return result;
+}
+
 std::string StripQuotes(std::string_view text) {
   if (!text.empty() && text.front() == '\'') text.remove_prefix(1);
   if (!text.empty() && text.back() == '\'') text.remove_suffix(1);

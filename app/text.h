@@ -18,6 +18,10 @@ int SplitString(std::string_view text, char separator, std::vector<std::string>&
 /// Every occurrence replaced; text brought in by a replacement is not searched again.
 std::string ReplaceAll(std::string_view text, std::string_view search, std::string_view replacement);
 
+/// `text` with "&", "<" and ">" as HTML character references, so that a file
+/// or directory name shows as text on a page.
+std::string EscapeHtmlText(std::string_view text);
+
 /// `text` without one leading and one trailing apostrophe.
 std::string StripQuotes(std::string_view text);
 

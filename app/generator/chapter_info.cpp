@@ -5,6 +5,7 @@
 #include "app/descriptions/description_store.h"
 #include "app/descriptions/dir_description.h"
 #include "app/paths.h"
+#include "app/text.h"
 
 namespace snapcrate {
 
@@ -16,7 +17,7 @@ ChapterInfo ReadChapterInfo(const std::string& directory, const std::string& rel
     if (relative_path.empty())
       info.title = "Home";
     else if (relative_path != kUndefinedRelativePath)
-      info.title = StripNumberPrefix(StripTrailingBackslash(relative_path));
+      info.title = EscapeHtmlText(StripNumberPrefix(StripTrailingBackslash(relative_path)));
   }
   return info;
 }

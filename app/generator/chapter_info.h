@@ -18,7 +18,8 @@ struct ChapterInfo {
 
 /// Reads the description file of `directory`. An empty title becomes "Home" for
 /// the album root (empty `relative_path`) and the relative path without its
-/// trailing "/" and number prefix for any other chapter.
+/// trailing "/" and number prefix for any other chapter, as page text ("&",
+/// "<", ">" escaped; a typed title may hold HTML and stays as it is).
 ChapterInfo ReadChapterInfo(const std::string& directory, const std::string& relative_path);
 
 /// `name` without a leading number of at most two digits and its separator (a

@@ -52,6 +52,7 @@ TEST_F(ChapterInfoTest, ChapterWithoutTitleIsNamedAfterItsPath) {
       {"01 Rome/", "Rome"},
       {"2005/", "2005"},
       {"2005/summer/", "2005/summer"},
+      {"<b>Tom & Jerry</b>/", "&lt;b&gt;Tom &amp; Jerry&lt;/b&gt;"},  // a name is text
       {"$UNDEFINED$", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(ReadChapterInfo(dir_.path(), c.relative_path).title, c.title) << c.relative_path;
@@ -65,6 +66,9 @@ TEST_F(ChapterInfoTest, ReadsTheDirectoryDescriptionFile) {
   EXPECT_EQ(info.description, "Lake\r\ntrip");
   EXPECT_EQ(info.index_picture, "_extra/IMG_7.JPG");
   EXPECT_EQ(ReadChapterInfo(dir_.path(), "").title, "Summer\r\n2005");
+  // A typed title may hold HTML on purpose.
+  WriteFile(dir_ / "_snapcrate_.dsc", "[Title]\r\n<i>Rome</i> & more\r\n");
+  EXPECT_EQ(ReadChapterInfo(dir_.path(), "<x>/").title, "<i>Rome</i> & more");
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include "app/program_state.h"
 #include "app/progress.h"
 #include "app/schemes/scheme_record.h"
+#include "app/template/var_names.h"
+#include "app/template/var_set.h"
 
 namespace snapcrate {
 namespace {
@@ -50,6 +52,9 @@ class LowerPriority {
 GenerationResult GenerateAlbum(const GenerationRequest& original) {
   GenerationRequest request = original;
   request.root_dir_name = Program().gen_html_root_dir;
+  // Every page of the run may print it; an earlier run's must not linger.
+  if (request.config.description.empty()) ClearGlobalVar(builtin::CONFIG_DESC);
+  else SetGlobalVar(builtin::CONFIG_DESC, request.config.description);
   LogMessage("Generating HTML pages for path " + request.source_path + " to " + request.destination_path);
   std::error_code error;
   std::filesystem::create_directories(request.destination_path + request.root_dir_name, error);

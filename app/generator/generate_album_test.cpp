@@ -316,6 +316,19 @@ TEST_F(GenerateAlbumTest, FailedFilesAreCountedAndLaterPagesStillWritten) {
   EXPECT_EQ(ui_.log_lines.back(), "3 files failed!");
 }
 
+// The schemes that print the configuration's description get it on every run.
+TEST_F(GenerateAlbumTest, PagesShowTheConfigurationsDescription) {
+  Picture("IMG_0001.jpg");
+  // Its start page, where the choice of sizes is, prints it.
+  const AlbumConfig& two_sizes = Config("Two sizes");
+  ASSERT_FALSE(two_sizes.description.empty());
+  ASSERT_TRUE(Generate("Two sizes"));
+  int pages = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(dest_.path()))
+    if (entry.path().extension() == ".htm") pages += ReadFile(entry.path()).find(two_sizes.description) != std::string::npos;
+  EXPECT_GT(pages, 0);
+}
+
 TEST_F(GenerateAlbumTest, AbortEndsTheRunWithAborted) {
   for (int i = 1; i <= 3; ++i) Picture("a/IMG_000" + std::to_string(i) + ".jpg");
   ui_.abort_at_event = ui_.events_processed + 3;  // the first check after the progress window opened

@@ -8,6 +8,7 @@
 #include "app/log.h"
 #include "app/numeric.h"
 #include "app/paths.h"
+#include "app/text.h"
 
 namespace snapcrate {
 namespace {
@@ -69,7 +70,7 @@ bool ReadPictureRecord(const std::string& chapter_dir, const std::string& relati
   record.keys = description.keys;
   record.add_link = description.add_link;
   if (record.title.empty() && record.description.empty())
-    record.description = DeriveDescription(relative_name);
+    record.description = EscapeHtmlText(DeriveDescription(relative_name));  // a name is text, not HTML
 
   // Any angle ends up in 0..359, so "-90" is 270 and "450" is 90.
   const int rotation = LeadingInt16(description.rotation) % 360;

@@ -91,6 +91,11 @@ TEST_F(PictureRecordTest, RotationIsAnAngleFrom0To359) {
   }
 }
 
+TEST_F(PictureRecordTest, NameDerivedDescriptionIsText) {
+  ASSERT_TRUE(ReadPictureRecord(dir_.path(), "<b>x<script> & co.jpg", record_, StandInProbe()));
+  EXPECT_EQ(record_.description, "&lt;b&gt;x&lt;script&gt; &amp; co");
+}
+
 TEST_F(PictureRecordTest, SizeThatCannotBeReadLeavesTheRecordInvalid) {
   EXPECT_FALSE(ReadPictureRecord(dir_.path(), "unreadable.jpg", record_, StandInProbe()));
   EXPECT_EQ(ui_.log_lines, (Strings{"PixCore_GetFileImageSize: Can't read " + dir_.path() + "unreadable.jpg"}));
