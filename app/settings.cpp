@@ -80,6 +80,8 @@ std::string ReadSetting(const std::string& key, const std::string& default_value
   return value;
 }
 
+bool AutoOrientSetting() { return LeadingInt16(ReadSetting(std::string(kAutoOrientKey), "1")) != 0; }
+
 void WriteSettings(const std::vector<std::pair<std::string, std::string>>& keys) {
   IniFileArrayWriteMultipleKeys(SettingsPath(), Program().settings, keys);
 }

@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "app/generator/generate_album.h"
 #include "app/numeric.h"
@@ -28,6 +29,7 @@ const AlbumConfig* DefaultConfig() {
 int RunGenerateCommand(const CommandContext& context) {
   std::string source, destination, config_name;
   int16_t min_quality = 9999, min_originality = 9999;
+  std::optional<bool> auto_orient;  // else the Generate HTML window's setting
   OptionReader reader(context.args);
   while (reader.Next()) {
     const std::string& option = reader.current();
@@ -39,6 +41,8 @@ int RunGenerateCommand(const CommandContext& context) {
       const auto value = reader.Number(1, 6);
       if (!value) return UsageError("generate: " + reader.error());
       (option == "--min-quality" ? min_quality : min_originality) = static_cast<int16_t>(*value);
+    } else if (option == "--no-auto-orient" || option == "--auto-orient") {
+      auto_orient = option == "--auto-orient";
     } else {
       return UsageError("generate: unknown option " + option);
     }
@@ -77,6 +81,7 @@ int RunGenerateCommand(const CommandContext& context) {
   request.min_quality = min_quality;
   request.min_originality = min_originality;
   request.config = *config;
+  request.auto_orient = auto_orient.value_or(AutoOrientSetting());
   const GenerationResult result = GenerateAlbum(request);
   return result.completed && result.failed_files == 0 ? 0 : 1;
 }

@@ -26,6 +26,7 @@ const Command kCommands[] = {
     {"exif", RunExifCommand, "[--summary] FILE...  dump the EXIF entries, or the summary, of pictures"},
     {"generate", RunGenerateCommand,
      "--source DIR --dest DIR [--config NAME] [--min-quality N] [--min-originality N]\n"
+     "            [--no-auto-orient|--auto-orient]\n"
      "            generate the HTML album of the pictures below the source"},
     {"import", RunImportCommand,
      "--source DIR --dest DIR [--log|--no-log] [--orig-name|--no-orig-name]\n"

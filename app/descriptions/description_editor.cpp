@@ -256,6 +256,7 @@ void DescriptionEditor::ReadNewDir() {
 void DescriptionEditor::UpdateImage(int position) {
   current_ = position;
   display_path_.clear();
+  display_upright_ = false;
   if (!HasPicture()) {
     exif_text_.clear();
     picture_form_.title.clear();
@@ -270,6 +271,7 @@ void DescriptionEditor::UpdateImage(int position) {
   exif_text_ = services_.exif_text ? services_.exif_text(PicturePath()) : std::string();
   ShowDscInfo();
   display_path_ = ChooseDisplayFile();
+  display_upright_ = FollowsExifOrientation();
   Ui().SetBusy(false);
 }
 
@@ -301,6 +303,17 @@ void DescriptionEditor::ResetExtendedValues() {
 
 std::string DescriptionEditor::GetCurRot() const { return RotationChoice(picture_form_.rotation); }
 
+std::string DescriptionEditor::RotationEntry() const {
+  const std::string chosen = GetCurRot();
+  return !chosen.empty() ? chosen : stored_rotation_zero_ ? "0" : "";
+}
+
+bool DescriptionEditor::FollowsExifOrientation() const {
+  int32_t width = 0, height = 0, orientation = 1;
+  if (services_.probe.image_info(PIXCORE_DETECT_FORMAT, PicturePath(), width, height, orientation) != 1) return false;
+  return FollowedOrientation(AutoOrientSetting(), RotationEntry(), orientation) != 1;
+}
+
 std::string DescriptionEditor::ChooseDisplayFile() const {
   const std::string original = PicturePath();
   if (album_dir_.empty() || !services_.album_boxes) return original;
@@ -310,9 +323,11 @@ std::string DescriptionEditor::ChooseDisplayFile() const {
   record.file_name = pictures_[static_cast<size_t>(current_ - 1)];
   SplitExt(record.file_name, record.extension);
   record.rotation = static_cast<int16_t>(RotationDegrees(GetCurRot()));
-  if (services_.probe.image_size(PIXCORE_DETECT_FORMAT, original, record.width, record.height) != 1 ||
+  int32_t orientation = 1;
+  if (services_.probe.image_info(PIXCORE_DETECT_FORMAT, original, record.width, record.height, orientation) != 1 ||
       record.width < 1 || record.height < 1)
     return original;
+  record.orientation = FollowedOrientation(AutoOrientSetting(), RotationEntry(), orientation);
   for (const SizeBox& box : services_.album_boxes(album_dir_)) {
     if (IsLinkBox(box)) continue;
     const std::string candidate = album_dir_ + "/" + GetSizeDirName(box) + "/" + GetOutputFileName(record, box);

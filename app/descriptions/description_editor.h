@@ -154,6 +154,10 @@ class DescriptionEditor {
   bool TakeDateVisible() const { return HasPicture() && exif_text_.empty(); }
   /// The file to show: the album's copy when it is current, else the original.
   const std::string& display_path() const { return display_path_; }
+  /// True when the album turns the picture by its EXIF orientation, so the
+  /// display turns the file shown likewise (the album's own copies carry no
+  /// orientation and stay as they are).
+  bool display_upright() const { return display_upright_; }
   /// Title, " - " and description of the picture.
   std::string PictureCaption() const;
   /// `LabelTab3PictureName`: the index picture, "<None>" when there is none.
@@ -173,6 +177,10 @@ class DescriptionEditor {
                            const std::string& rotation, const std::string* take_date, const std::string& link);
   std::string GetCurRot() const;
   std::string ChooseDisplayFile() const;
+  /// The Rotation entry the generator would read: the chosen button, or "0"
+  /// kept from a lossless rotation, or empty.
+  std::string RotationEntry() const;
+  bool FollowsExifOrientation() const;
   void SaveAndMove(int position);
   bool RotateLossless(const std::string& picture_path, const std::string& rotation);
   void StoreLosslessSetting();
@@ -199,6 +207,7 @@ class DescriptionEditor {
   bool lossless_ = true;
   std::string exif_text_;
   std::string display_path_;
+  bool display_upright_ = false;
   int list_generation_ = 0;
 };
 

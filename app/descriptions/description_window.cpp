@@ -501,9 +501,10 @@ void DescriptionWindow::ShowPicture() {
   image_->clear();
   image_->setCursor(path.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
   if (path.isEmpty()) return;
-  // The pixels as stored, like the album shows them: no turn by the EXIF orientation.
+  // Turned as the album turns the picture: by its EXIF orientation only when
+  // the album follows it.
   QImageReader reader(path);
-  reader.setAutoTransform(false);
+  reader.setAutoTransform(editor_.display_upright());
   const QSize size = reader.size();
   if (size.isValid() && !box.isEmpty()) {
     const QSize fitted = size.scaled(box, Qt::KeepAspectRatio);

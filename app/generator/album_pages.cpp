@@ -47,6 +47,12 @@ void SetOrClear(VarSet& set, int slot, const std::string& value) {
   else SetBuiltinVar(set, slot, value);
 }
 
+/// True when the page shows the original file (linked or copied unchanged),
+/// which a browser turns by its EXIF orientation itself.
+bool ShowsOriginal(const PictureRecord& picture, SizeBox box) {
+  return IsLinkBox(box) || !IsScalingOfOrigImageNeeded(picture, box);
+}
+
 SizeBox FullBox(const ScaledAlbumScheme& entry) { return {entry.width, entry.height}; }
 SizeBox ThumbnailBox(const ScaledAlbumScheme& entry) { return {entry.thumbnail_width, entry.thumbnail_height}; }
 
@@ -247,6 +253,7 @@ void ChapterPages::SetChapterArrays(const Album& album) {
                                                   : chapter_.output_dir + GetSizeDirName(full) + "/" +
                                                         GetOutputFileName(picture, full);
     PixCoreGetFileImageSize(-2, full_path, width, height);
+    if (ShowsOriginal(picture, full)) UprightSize(picture, width, height);
     widths += separator + Number(width);
     heights += separator + Number(height);
   }
@@ -277,11 +284,14 @@ void ChapterPages::SetPictureVariables(const Album& album, size_t i) {
   SetBuiltinVar(page_, PIC_FULL_LINK, full_link);
   SetBuiltinVar(page_, PIC_ORIGFILENAME_LINK, original_link);
   SetOrClear(page_, PIC_ISORIGIMAGE, IsLinkBox(full) || !IsScalingOfOrigImageNeeded(picture, full) ? "TRUE" : "");
-  SetOrClear(page_, PIC_ORIGWIDTH, picture.width > 0 ? Number(picture.width) : "");
-  SetOrClear(page_, PIC_ORIGHEIGHT, picture.height > 0 ? Number(picture.height) : "");
+  int32_t original_width = picture.width, original_height = picture.height;
+  UprightSize(picture, original_width, original_height);
+  SetOrClear(page_, PIC_ORIGWIDTH, original_width > 0 ? Number(original_width) : "");
+  SetOrClear(page_, PIC_ORIGHEIGHT, original_height > 0 ? Number(original_height) : "");
 
   int32_t width = 0, height = 0;
   if (PixCoreGetFileImageSize(-2, chapter_.output_dir + thumbnail_link, width, height) == 1) {
+    if (ShowsOriginal(picture, thumbnail)) UprightSize(picture, width, height);
     SetBuiltinVar(page_, PIC_THUMBNAILWIDTH, Number(width));
     SetBuiltinVar(page_, PIC_THUMBNAILHEIGHT, Number(height));
   } else {
@@ -291,6 +301,7 @@ void ChapterPages::SetPictureVariables(const Album& album, size_t i) {
   const std::string full_path = IsLinkBox(full) ? source : chapter_.output_dir + full_link;
   FindRecord full_file;
   if (PixCoreGetFileImageSize(-2, full_path, width, height) == 1 && FindFile(full_path, full_file)) {
+    if (ShowsOriginal(picture, full)) UprightSize(picture, width, height);
     SetBuiltinVar(page_, PIC_SCALEDWIDTH, Number(width));
     SetBuiltinVar(page_, PIC_SCALEDHEIGHT, Number(height));
     SetBuiltinVar(page_, PIC_SCALEDWIDTH66, Number(RoundEven(2.0 * width / 3.0)));
@@ -528,7 +539,8 @@ void ChapterPages::LinkTable(const Album& album, const PageScheme& page, std::st
       SetBuiltinVar(page_, PIC_THUMBNAILWIDTH, Number(thumbnail.width));
       SetBuiltinVar(page_, PIC_THUMBNAILHEIGHT, Number(thumbnail.height));
       PictureRecord index_picture;
-      if (!info.index_picture.empty() && ReadPictureRecord(child_source, info.index_picture, index_picture)) {
+      if (!info.index_picture.empty() && ReadPictureRecord(child_source, info.index_picture, index_picture, {},
+                                                                 request_.auto_orient)) {
         SetBuiltinVar(page_, PIC_FILENAME, info.index_picture);
         SetBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL_LINK,
                       child_link + GetSizeDirName(thumbnail) + "/" + GetOutputFileName(index_picture, thumbnail));

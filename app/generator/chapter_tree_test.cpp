@@ -17,7 +17,7 @@ PictureProbe NameProbe() {
   probe.image_type = [](const std::string& name) {
     return name.size() > 4 && name.substr(name.size() - 4) == ".jpg" ? 1 : -1;
   };
-  probe.image_size = [](int32_t, const std::string&, int32_t& w, int32_t& h) {
+  probe.image_info = [](int32_t, const std::string&, int32_t& w, int32_t& h, int32_t&) {
     w = 640, h = 480;
     return 1;
   };

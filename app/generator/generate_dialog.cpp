@@ -44,7 +44,7 @@ GenerateDialog::GenerateDialog(OpenEditor open_editor, GenerationRequest& reques
     : open_editor_(std::move(open_editor)), request_(request) {
   Program().gen_html_result.clear();
   Reread();
-  std::string source, destination, min_quality, min_originality, config_index;
+  std::string source, destination, min_quality, min_originality, config_index, auto_orient;
   IniFileArrayReadMultipleKeys(Program().settings,
                                {
                                    {"GenHTMLSourcePath", DefaultDirectory(), &source},
@@ -52,6 +52,7 @@ GenerateDialog::GenerateDialog(OpenEditor open_editor, GenerationRequest& reques
                                    {"GenHTMLMinQual", "", &min_quality},
                                    {"GenHTMLMinOrig", "", &min_originality},
                                    {"GenHTMLConfigIndex", "-1", &config_index},
+                                   {std::string(kAutoOrientKey), "1", &auto_orient},
                                });
   const int index = LeadingInt16(config_index);
   const auto& configs = Configs();
@@ -69,6 +70,7 @@ GenerateDialog::GenerateDialog(OpenEditor open_editor, GenerationRequest& reques
   SetDirAndDriveControl(destination, destination_);
   min_quality_ = RatingFromSetting(min_quality);
   min_originality_ = RatingFromSetting(min_originality);
+  auto_orient_ = LeadingInt16(auto_orient) != 0;
 }
 
 void GenerateDialog::Reread() {
@@ -196,6 +198,7 @@ bool GenerateDialog::Confirm() {
       {"GenHTMLMinQual", RatingText(min_quality_)},
       {"GenHTMLMinOrig", RatingText(min_originality_)},
       {"GenHTMLConfigIndex", std::to_string(selected_)},
+      {std::string(kAutoOrientKey), auto_orient_ ? "1" : "0"},
   });
   Program().gen_html_dest_path = destination_.directory();
   request_ = GenerationRequest{};
@@ -204,6 +207,7 @@ bool GenerateDialog::Confirm() {
   request_.min_quality = RequestRating(min_quality_);
   request_.min_originality = RequestRating(min_originality_);
   request_.config = Configs()[static_cast<size_t>(selected_)];
+  request_.auto_orient = auto_orient_;
   if (Program().debug_level != 0) ShowMessage(kDebugInfoMessage);
   Program().gen_html_result = "OK";
   return true;

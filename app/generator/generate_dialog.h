@@ -36,7 +36,7 @@ class GenerateDialog {
   using OpenEditor = std::function<bool(AlbumConfig& buffer)>;
 
   /// Opening: empties the result, logs and rereads the schemes and
-  /// configurations, reads the five settings and selects the configuration.
+  /// configurations, reads the six settings and selects the configuration.
   explicit GenerateDialog(OpenEditor open_editor,
                           GenerationRequest& request = CurrentGenerationRequest());
 
@@ -59,6 +59,9 @@ class GenerateDialog {
   int min_originality() const { return min_originality_; }
   void SetMinQuality(int rating);
   void SetMinOriginality(int rating);
+  /// "Turn pictures upright (EXIF orientation)": on unless switched off.
+  bool auto_orient() const { return auto_orient_; }
+  void SetAutoOrient(bool on) { auto_orient_ = on; }
   /// `CommandRatingsReset`.
   void ResetRatings();
   /// `Command3`: the destination becomes the source directory.
@@ -69,7 +72,7 @@ class GenerateDialog {
   void EditConfig();
   void DeleteConfig();
 
-  /// `Command1`: writes the five settings, fills the request, result "OK".
+  /// `Command1`: writes the six settings, fills the request, result "OK".
   /// False (after a message) when no configuration is selected.
   bool Confirm();
   /// `Command2`: stores the destination only.
@@ -86,6 +89,7 @@ class GenerateDialog {
   int selected_ = -1;
   int min_quality_ = 0;
   int min_originality_ = 0;
+  bool auto_orient_ = true;
 };
 
 }  // namespace snapcrate

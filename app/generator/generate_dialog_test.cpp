@@ -117,6 +117,8 @@ TEST_F(GenerateDialogTest, OkFillsTheRequestAndStoresTheFiveSettings) {
   EXPECT_EQ(ReadSetting("GenHTMLMinQual", "?"), "2");
   EXPECT_EQ(ReadSetting("GenHTMLMinOrig", "?"), "5");
   EXPECT_EQ(ReadSetting("GenHTMLConfigIndex", "?"), std::to_string(IndexOf("Two sizes")));
+  EXPECT_TRUE(request_.auto_orient);  // not in a new settings file: on
+  EXPECT_EQ(ReadSetting("GenHTMLAutoOrient", "?"), "1");
   EXPECT_TRUE(ui_.messages.empty());
 
   // The stored values come back in the next window.
@@ -131,14 +133,18 @@ TEST_F(GenerateDialogTest, NoRatingsGiveTheNoMinimumAndDebugShowsItsNotice) {
   GenerateDialog dialog = Dialog();
   dialog.ResetRatings();
   dialog.DestinationEqualsSource();
+  dialog.SetAutoOrient(false);
   Program().debug_level = 1;
   ASSERT_TRUE(dialog.Confirm());
+  EXPECT_FALSE(request_.auto_orient);
   EXPECT_EQ(request_.min_quality, kNoMinimalRating);
   EXPECT_EQ(request_.min_originality, kNoMinimalRating);
   EXPECT_EQ(request_.destination_path, home_ / "pictures/");
   EXPECT_EQ(ReadSetting("GenHTMLMinQual", "?"), "");
   EXPECT_EQ(ReadSetting("GenHTMLMinOrig", "?"), "");
   EXPECT_EQ(ui_.messages, std::vector<std::string>{std::string(kDebugInfoMessage)});
+  Program().debug_level = 0;
+  EXPECT_FALSE(Dialog().auto_orient());  // the switch is remembered
 }
 
 TEST_F(GenerateDialogTest, CancelStoresTheDestinationOnly) {

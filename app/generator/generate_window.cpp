@@ -1,6 +1,7 @@
 #include "app/generator/generate_window.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -156,7 +157,13 @@ QWidget* GenerateWindow::BuildRatingsFrame() {
     ShowRatings();
   });
   grid->addWidget(reset, 2, 0, 1, 7, Qt::AlignRight);
-  grid->setRowStretch(3, 1);
+  auto_orient_ = new QCheckBox("Turn pictures upright (EXIF orientation)", frame);
+  auto_orient_->setObjectName("CheckAutoOrient");
+  auto_orient_->setToolTip(
+      "Pictures without a rotation in their description are turned as the camera recorded");
+  connect(auto_orient_, &QCheckBox::toggled, this, [this](bool on) { dialog_.SetAutoOrient(on); });
+  grid->addWidget(auto_orient_, 3, 0, 1, 7);
+  grid->setRowStretch(4, 1);
   return frame;
 }
 
@@ -185,6 +192,7 @@ void GenerateWindow::ShowState() {
 void GenerateWindow::ShowRatings() {
   CheckRating(quality_, dialog_.min_quality());
   CheckRating(originality_, dialog_.min_originality());
+  auto_orient_->setChecked(dialog_.auto_orient());
 }
 
 void GenerateWindow::Accept() {

@@ -10,6 +10,7 @@
 #include "app/ui_port.h"
 
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QPlainTextEdit;
 
@@ -50,6 +51,7 @@ class GenerateWindow : public QDialog {
   DirChooserWidget* destination_ = nullptr;
   QButtonGroup* quality_ = nullptr;
   QButtonGroup* originality_ = nullptr;
+  QCheckBox* auto_orient_ = nullptr;
 };
 
 }  // namespace snapcrate

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -124,6 +125,9 @@ TEST_F(GenerateWindowTest, OkFillsTheRequestFromTheControlsAndStoresTheFiveSetti
   Find<QRadioButton>(&window, "OptionQ3")->click();
   Find<QRadioButton>(&window, "OptionQ2")->click();
   EXPECT_FALSE(Find<QRadioButton>(&window, "OptionQ3")->isChecked());
+  auto* auto_orient = Find<QCheckBox>(&window, "CheckAutoOrient");
+  EXPECT_TRUE(auto_orient->isChecked());  // on unless switched off
+  auto_orient->click();
   Chooser(&window, "Dir1")->ChooseDirectory(QString::fromStdString(home_ / "pictures/2007"));
   Find<QPushButton>(&window, "Command3")->click();
   Find<QPushButton>(&window, "Command1")->click();
@@ -141,6 +145,8 @@ TEST_F(GenerateWindowTest, OkFillsTheRequestFromTheControlsAndStoresTheFiveSetti
   EXPECT_EQ(ReadSetting("GenHTMLMinQual", "?"), "2");
   EXPECT_EQ(ReadSetting("GenHTMLMinOrig", "?"), "");
   EXPECT_EQ(ReadSetting("GenHTMLConfigIndex", "?"), std::to_string(combo->findText("Two sizes")));
+  EXPECT_FALSE(request_.auto_orient);
+  EXPECT_EQ(ReadSetting("GenHTMLAutoOrient", "?"), "0");
   EXPECT_TRUE(ui_.messages.empty());
 }
 

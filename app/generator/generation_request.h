@@ -18,6 +18,7 @@ struct GenerationRequest {
   int16_t min_quality = kNoMinimalRating;
   int16_t min_originality = kNoMinimalRating;
   std::string root_dir_name;  // the GenHTMLRootDir setting, taken at run start
+  bool auto_orient = true;    // pictures without a Rotation entry follow their EXIF orientation
   AlbumConfig config;         // a copy of the chosen album configuration
 };
 

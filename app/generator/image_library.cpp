@@ -61,6 +61,16 @@ int32_t PixCoreGetFileImageSize(int32_t format, const std::string& path, int32_t
   return function(format, path.c_str(), &width, &height);
 }
 
+int32_t PixCoreGetFileImageInfo(int32_t format, const std::string& path, int32_t& width, int32_t& height,
+                                int32_t& orientation) {
+  static const auto function = Bind<PixCore_GetFileImageInfoFn>("PixCore_GetFileImageInfo");
+  width = 0;
+  height = 0;
+  orientation = 1;
+  if (!function) return PIXCORE_ERROR_INIT;
+  return function(format, path.c_str(), &width, &height, &orientation);
+}
+
 int32_t PixCoreCompareFiles(const std::string& new_file, const std::string& existing_file) {
   const auto function = Bind<PixCore_CompareFilesFn>("PixCore_CompareFiles");
   if (!function) return PIXCORE_ERROR_INIT;

@@ -27,6 +27,11 @@ int32_t PixCoreGetFileImageType(const std::string& name);
 /// both sizes 0. `format` -2 finds the format from the file's contents.
 int32_t PixCoreGetFileImageSize(int32_t format, const std::string& path, int32_t& width, int32_t& height);
 
+/// PixCoreGetFileImageSize plus the EXIF orientation 1 to 8 the picture is
+/// stored with (1 when none, and for HEIF, whose decoder turns it itself).
+int32_t PixCoreGetFileImageInfo(int32_t format, const std::string& path, int32_t& width, int32_t& height,
+                                int32_t& orientation);
+
 /// 0 when the two files hold the same bytes; another value when they differ,
 /// one is missing, or the library is missing.
 int32_t PixCoreCompareFiles(const std::string& new_file, const std::string& existing_file);

@@ -66,6 +66,10 @@ std::string OutputFileName(const PictureRecord& picture, SizeBox box, ResizeEffe
   std::string base = SplitExt(picture.file_name, extension);
   if (box.width >= 0 && box.height >= 0 && picture.rotation != 0)
     base += "r" + std::to_string(picture.rotation);
+  // A name of its own, so that switching the EXIF turn on or off makes the
+  // files anew instead of finding the other kind up to date.
+  if (box.width >= 0 && box.height >= 0 && picture.orientation != 1)
+    base += "o" + std::to_string(picture.orientation);
   if (!ScalingNeeded(picture, box, effects)) return base + extension;
   if (extension == ".jpg") return base + ".jpg";
   return base + extension + ".jpg";
@@ -86,11 +90,12 @@ void GeometrySize(const PictureRecord& picture, int32_t loaded_width, int32_t lo
     reduced = reduced || (std::abs(int64_t{loaded_width} * factor - picture.width) < factor &&
                           std::abs(int64_t{loaded_height} * factor - picture.height) < factor);
   if (!reduced) return;  // the file changed since it was listed: trust the pixels
-  const int32_t turn = picture.rotation % 180;
-  if (turn == 0 && width == loaded_width && height == loaded_height) {
+  const bool quarter = IsTurnedSideways(picture);
+  const bool straight = picture.rotation % 180 == 0 && !quarter;
+  if (straight && width == loaded_width && height == loaded_height) {
     geometry_width = picture.width;
     geometry_height = picture.height;
-  } else if (turn == 90 && width == loaded_height && height == loaded_width) {
+  } else if (quarter && width == loaded_height && height == loaded_width) {
     geometry_width = picture.height;
     geometry_height = picture.width;
   } else {
@@ -132,7 +137,7 @@ bool ScalingNeeded(const PictureRecord& picture, SizeBox box, ResizeEffects* eff
   if (w < 0 || h < 0) return false;
   if (picture.extension.empty()) return true;
   if (!IsOriginalFormat(picture.extension)) return true;
-  if (picture.rotation != 0) return true;
+  if (picture.rotation != 0 || picture.orientation != 1) return true;
   if (w == 0 && h == 0) return false;
   if (W - w >= kSmallExcess || H - h >= kSmallExcess) return true;
   if ((W - w > 0 && W >= kLargeOriginal) || (H - h > 0 && H >= kLargeOriginal)) return true;
@@ -262,7 +267,7 @@ int32_t DecodeForFiles(const std::string& source, const PictureRecord& picture,
                        int32_t& geometry_width, int32_t& geometry_height) {
   int32_t code = 0;
   const bool right_angle = picture.rotation % 90 == 0;
-  const bool upright = picture.rotation % 180 == 0;
+  const bool upright = !IsTurnedSideways(picture);
   const int32_t turned_width = upright ? picture.width : picture.height;
   const int32_t turned_height = upright ? picture.height : picture.width;
   int32_t tile_width = 0, tile_height = 0;
@@ -289,10 +294,12 @@ int32_t DecodeForFiles(const std::string& source, const PictureRecord& picture,
   code = PixCoreGetImageSize(bitmap.get(), loaded_width, loaded_height);
   if (code != PIXCORE_OK) return code;
   int32_t width = loaded_width, height = loaded_height;
-  if (picture.rotation != 0) {
+  if (picture.rotation != 0 || picture.orientation != 1) {
     if (effects.Aborted()) return kResizeAborted;
     PixBitmap rotated;
-    code = PixCoreRotateCopy(bitmap.get(), rotated, picture.rotation);
+    // A description's rotation and the EXIF orientation never both apply.
+    code = picture.rotation != 0 ? PixCoreRotateCopy(bitmap.get(), rotated, picture.rotation)
+                                 : PixCoreOrientCopy(bitmap.get(), rotated, picture.orientation);
     bitmap = std::move(rotated);  // the unrotated pixels are freed here
     if (code != PIXCORE_OK) return code;
     code = PixCoreGetImageSize(bitmap.get(), width, height);

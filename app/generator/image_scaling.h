@@ -57,7 +57,8 @@ std::string GetSizeDirName(SizeBox box);
 bool IsScalingOfOrigImageNeeded(const PictureRecord& picture, SizeBox box);
 
 /// The produced file's name (with the picture's subchapter directory):
-/// "IMG_0001r90.jpg" for a rotated picture, "X.JPG.jpg" for a scaled "X.JPG",
+/// "IMG_0001r90.jpg" for a rotated picture, "IMG_0001o6.jpg" for one turned
+/// by its EXIF orientation 6, "X.JPG.jpg" for a scaled "X.JPG",
 /// the original name for an unscaled copy.
 std::string GetOutputFileName(const PictureRecord& picture, SizeBox box);
 

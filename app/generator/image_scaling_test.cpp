@@ -123,6 +123,14 @@ TEST(OutputFileNameTest, ScalesOnlyWhatTheOriginalCannotServe) {
   EXPECT_TRUE(ui.log_lines.empty());
   EXPECT_EQ(GetOutputPath("/out/", Picture("_extra/b.jpg", 800, 600, 90), {160, 160}),
             "/out/_160x160_/_extra/br90.jpg");
+  // Turned by its EXIF orientation: always made anew, under a name of its own.
+  PictureRecord turned = Picture("IMG_0001.jpg", 640, 480);
+  turned.orientation = 6;
+  EXPECT_TRUE(IsScalingOfOrigImageNeeded(turned, kOriginal));
+  EXPECT_EQ(GetOutputFileName(turned, kOriginal), "IMG_0001o6.jpg");
+  EXPECT_EQ(GetOutputFileName(turned, {640, 480}), "IMG_0001o6.jpg");
+  EXPECT_FALSE(IsScalingOfOrigImageNeeded(turned, kCopy));
+  EXPECT_EQ(GetOutputFileName(turned, kCopy), "IMG_0001.jpg");
 }
 
 TEST(OutputFileNameTest, UnknownSizeIsAnInternalError) {
@@ -413,6 +421,16 @@ TEST_F(ImageScalingTest, PictureDecodedSmallerComesOutAsFromAFullDecode) {
   const PictureRecord turned = Source("tall.jpg", 640, 301, 90);
   ASSERT_EQ(Resize(turned, outputs), 1);
   EXPECT_EQ(FileSize(Output({160, 160}, "tallr90.jpg")), (Size{75, 160}));
+
+  // Turned right by its EXIF orientation: the stored bottom left comes to the top left.
+  ASSERT_TRUE(testing::WriteJpegWithOrientation(source_ + "exif.jpg", 640, 301, 6));
+  PictureRecord exif = Picture("exif.jpg", 640, 301);
+  exif.orientation = 6;
+  ASSERT_EQ(Resize(exif, outputs), 1);
+  const std::string upright = Output({160, 160}, "exifo6.jpg");
+  EXPECT_EQ(FileSize(upright), (Size{75, 160}));
+  EXPECT_TRUE(Near(PixelAt(upright, 10, 10), testing::kBlue)) << PixelAt(upright, 10, 10);
+  EXPECT_TRUE(Near(PixelAt(upright, 65, 150), testing::kGreen)) << PixelAt(upright, 65, 150);
 }
 
 // Without an original-size box the picture is scaled while it is decoded, to
@@ -549,8 +567,10 @@ TEST_F(ImageScalingTest, RealCameraPicturesComeOutInTheirBoxes) {
                                           " while loading '" + samples + entry.name + "'");
       continue;
     }
-    EXPECT_EQ(FileSize(Output({160, 160}, entry.name)), (Size{160, 160})) << entry.name;
-    const std::string full = Output({640, 480}, entry.name);
+    // Pictures stored turned come out upright, under their own names.
+    EXPECT_EQ(FileSize(Output({160, 160}, GetOutputFileName(picture, {160, 160}))), (Size{160, 160}))
+        << entry.name;
+    const std::string full = Output({640, 480}, GetOutputFileName(picture, {640, 480}));
     if (IsScalingOfOrigImageNeeded(picture, {640, 480}))
       EXPECT_EQ(FileSize(full), (Size{640, 480})) << entry.name;
     else

@@ -110,7 +110,7 @@ bool BuildPictureList(const GenerationRequest& request, const ChapterRecord& cha
     if (IsDescriptionFile(file_name)) continue;
 
     PictureRecord record;
-    if (!ReadPictureRecord(chapter.source_dir, relative, record, probe)) ++list.unreadable;
+    if (!ReadPictureRecord(chapter.source_dir, relative, record, probe, request.auto_orient)) ++list.unreadable;
     if (record.valid && record.quality < request.min_quality && record.originality < request.min_originality &&
         static_cast<int>(list.pictures.size()) < kMaxDirEntries) {
       list.pictures.push_back(std::move(record));

@@ -1,6 +1,7 @@
 #include "app/generator/picture_record.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/descriptions/description_store.h"
 #include "app/descriptions/image_description.h"
@@ -56,8 +57,21 @@ std::string DeriveDescription(std::string_view file_name) {
   return text;
 }
 
+bool IsTurnedSideways(const PictureRecord& picture) {
+  return picture.rotation % 180 == 90 || picture.orientation >= 5;
+}
+
+void UprightSize(const PictureRecord& picture, int32_t& width, int32_t& height) {
+  if (picture.orientation >= 5) std::swap(width, height);
+}
+
+int16_t FollowedOrientation(bool auto_orient, const std::string& rotation_entry, int32_t exif_orientation) {
+  if (!auto_orient || !rotation_entry.empty() || exif_orientation < 2 || exif_orientation > 8) return 1;
+  return static_cast<int16_t>(exif_orientation);
+}
+
 bool ReadPictureRecord(const std::string& chapter_dir, const std::string& relative_name,
-                       PictureRecord& record, const PictureProbe& probe) {
+                       PictureRecord& record, const PictureProbe& probe, bool auto_orient) {
   record = PictureRecord{};
   record.file_name = relative_name;
   SplitExt(relative_name, record.extension);
@@ -79,14 +93,15 @@ bool ReadPictureRecord(const std::string& chapter_dir, const std::string& relati
   record.originality = LeadingInt16(description.originality);
   record.take_date_from_filename = description.take_date_from_filename == "1";
 
-  int32_t width = 0, height = 0;
-  if (probe.image_size(kDetectFormat, path, width, height) != 1) {
+  int32_t width = 0, height = 0, orientation = 1;
+  if (probe.image_info(kDetectFormat, path, width, height, orientation) != 1) {
     LogMessage("PixCore_GetFileImageSize: Can't read " + path);
     return false;
   }
   if (width > 0 && height > 0) {
     record.width = width;
     record.height = height;
+    record.orientation = FollowedOrientation(auto_orient, description.rotation, orientation);
     record.valid = true;
   }
   return record.valid;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/generator/stand_in_probe.h"
 #include "tests/support/recording_ui_port.h"
 #include "tests/support/temp_dir.h"
@@ -96,6 +98,42 @@ TEST_F(PictureRecordTest, NameDerivedDescriptionIsText) {
   EXPECT_EQ(record_.description, "&lt;b&gt;x&lt;script&gt; &amp; co");
 }
 
+// The EXIF orientation is followed only where no Rotation entry is given;
+// "0", which a lossless turn leaves, decides alone like any other entry.
+TEST_F(PictureRecordTest, ExifOrientationFollowedOnlyWithoutRotationEntry) {
+  PictureProbe probe = StandInProbe();
+  int32_t stored_orientation = 6;
+  probe.image_info = [&](int32_t, const std::string&, int32_t& width, int32_t& height, int32_t& orientation) {
+    width = 80;
+    height = 60;
+    orientation = stored_orientation;
+    return 1;
+  };
+  const struct {
+    const char* description;  // empty: no description file
+    int32_t stored;
+    bool auto_orient;
+    int16_t followed;
+  } cases[] = {
+      {"", 6, true, 6},
+      {"", 7, true, 7},
+      {"[Title]\r\nSea\r\n", 3, true, 3},
+      {"[Rotation]\r\n\r\n", 8, true, 8},
+      {"[Rotation]\r\n0\r\n", 6, true, 1},
+      {"[Rotation]\r\n+90\r\n", 6, true, 1},
+      {"", 6, false, 1},
+      {"", 1, true, 1},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(dir_ / "a.dsc");
+    if (*c.description) WriteFile(dir_ / "a.dsc", c.description);
+    stored_orientation = c.stored;
+    ASSERT_TRUE(ReadPictureRecord(dir_.path(), "a.jpg", record_, probe, c.auto_orient));
+    EXPECT_EQ(record_.orientation, c.followed) << c.description << c.stored << c.auto_orient;
+    EXPECT_EQ(record_.width, 80);  // sizes stay as stored
+  }
+}
+
 TEST_F(PictureRecordTest, SizeThatCannotBeReadLeavesTheRecordInvalid) {
   EXPECT_FALSE(ReadPictureRecord(dir_.path(), "unreadable.jpg", record_, StandInProbe()));
   EXPECT_EQ(ui_.log_lines, (Strings{"PixCore_GetFileImageSize: Can't read " + dir_.path() + "unreadable.jpg"}));
@@ -109,7 +147,7 @@ TEST_F(PictureRecordTest, SizeThatCannotBeReadLeavesTheRecordInvalid) {
 
 TEST_F(PictureRecordTest, PanoramaWiderThan16BitsKeepsItsSize) {
   PictureProbe probe = StandInProbe();
-  probe.image_size = [](int32_t, const std::string&, int32_t& width, int32_t& height) {
+  probe.image_info = [](int32_t, const std::string&, int32_t& width, int32_t& height, int32_t&) {
     width = 40000;
     height = 3000;
     return 1;

@@ -48,6 +48,9 @@ int32_t PixCoreGetImageSize(int32_t bitmap, int32_t& width, int32_t& height);
 /// 1 and `rotated` holding the source turned clockwise by `angle` degrees,
 /// else a failure code with `rotated` empty.
 int32_t PixCoreRotateCopy(int32_t source, PixBitmap& rotated, int32_t angle);
+/// 1 and `oriented` holding the source turned and mirrored upright from EXIF
+/// orientation 1 to 8, else a failure code with `oriented` empty.
+int32_t PixCoreOrientCopy(int32_t source, PixBitmap& oriented, int32_t orientation);
 /// A black bitmap of width x height; empty when it cannot be made.
 PixBitmap PixCoreCreateBitmap(int32_t width, int32_t height);
 int32_t PixCoreFillBitmap(int32_t bitmap, int32_t red, int32_t green, int32_t blue);

@@ -13,8 +13,10 @@ PictureProbe StandInProbe() {
     const std::string lower = AsciiLower(extension);
     return lower == ".jpg" || lower == ".jpeg" || lower == ".tif" || lower == ".png" ? 1 : -1;
   };
-  probe.image_size = [](int32_t, const std::string& path, int32_t& width, int32_t& height) -> int32_t {
+  probe.image_info = [](int32_t, const std::string& path, int32_t& width, int32_t& height,
+                        int32_t& orientation) -> int32_t {
     width = height = 0;
+    orientation = 1;
     if (path.find("unreadable") != std::string::npos) return 103;
     if (path.find("empty") != std::string::npos) return 1;
     width = 640;

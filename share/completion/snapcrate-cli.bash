@@ -108,7 +108,7 @@ _snapcrate_cli() {
       fi
       words="--summary"
       ;;
-    generate) words="--source --dest --config --min-quality --min-originality" ;;
+    generate) words="--source --dest --config --min-quality --min-originality --no-auto-orient --auto-orient" ;;
     import) words="--source --dest --log --no-log --orig-name --no-orig-name --jpeg-only --all-files --dry-run" ;;
     adjust) words="--dir --years --weeks --days --hours --minutes --seconds --minus --dry-run" ;;
     *) return 0 ;;
