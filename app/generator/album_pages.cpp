@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <ctime>
 
+#include "app/file_lib.h"
 #include "app/generator/album_root.h"
 #include "app/generator/chapter_info.h"
 #include "app/generator/image_library.h"
@@ -98,6 +99,16 @@ std::string DateFromFileName(const std::string& file_name) {
 
 bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
   return text.size() >= suffix.size() && EqualsNoCase(std::string_view(text).substr(text.size() - suffix.size()), suffix);
+}
+
+/// The link to the picture's thumbnail at twice the box in `output_dir`, which
+/// `link_base` leads to from the page; empty when the picture has none or it
+/// is not made yet, so a page never offers a missing file.
+std::string Thumbnail2xLink(const std::string& output_dir, const std::string& link_base,
+                            const PictureRecord& picture, SizeBox thumbnail) {
+  if (!IsThumbnail2xNeeded(picture, thumbnail)) return "";
+  const std::string name = GetThumbnail2xDirName(thumbnail) + "/" + GetOutputFileName(picture, thumbnail);
+  return FileExists(output_dir + name) ? link_base + name : "";
 }
 
 }  // namespace
@@ -218,6 +229,7 @@ void ChapterPages::SetChapterVariables() {
 void ChapterPages::SetChapterMainPictureLinks(const Album& album) {
   ClearBuiltinVar(page_, CHAPTER_MAINFULLPIC_LINK);
   ClearBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL_LINK);
+  ClearBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL2X_LINK);
   ClearBuiltinVar(page_, CHAPTER_MAINFULLPAGE_LINK);
   if (index_picture_.empty()) return;
   for (size_t i = 0; i < list_.pictures.size(); ++i) {
@@ -229,6 +241,7 @@ void ChapterPages::SetChapterMainPictureLinks(const Album& album) {
                                   : GetSizeDirName(full) + "/" + GetOutputFileName(picture, full));
     SetBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL_LINK,
                   GetSizeDirName(thumbnail) + "/" + GetOutputFileName(picture, thumbnail));
+    SetOrClear(page_, CHAPTER_MAINTHUMBNAIL2X_LINK, Thumbnail2xLink(chapter_.output_dir, "", picture, thumbnail));
     for (const PageScheme& page : album.scheme->page_schemes) {
       if (page.kind != kPagePicture) continue;
       SetBuiltinVar(page_, CHAPTER_MAINFULLPAGE_LINK, PicturePageFileName(album, page, i));
@@ -288,6 +301,8 @@ void ChapterPages::SetPictureVariables(const Album& album, size_t i) {
   UprightSize(picture, original_width, original_height);
   SetOrClear(page_, PIC_ORIGWIDTH, original_width > 0 ? Number(original_width) : "");
   SetOrClear(page_, PIC_ORIGHEIGHT, original_height > 0 ? Number(original_height) : "");
+
+  SetOrClear(page_, PIC_THUMBNAIL2X_LINK, Thumbnail2xLink(chapter_.output_dir, "", picture, thumbnail));
 
   int32_t width = 0, height = 0;
   if (PixCoreGetFileImageSize(-2, chapter_.output_dir + thumbnail_link, width, height) == 1) {
@@ -526,6 +541,8 @@ void ChapterPages::LinkTable(const Album& album, const PageScheme& page, std::st
     const bool thumbnail_defined = IsVarDefined(page_, kKindBuiltin, CHAPTER_MAINTHUMBNAIL_LINK);
     const std::string saved_title = page_.builtin_values[CHAPTER_TITLE];
     const std::string saved_thumbnail = page_.builtin_values[CHAPTER_MAINTHUMBNAIL_LINK];
+    const bool thumbnail2x_defined = IsVarDefined(page_, kKindBuiltin, CHAPTER_MAINTHUMBNAIL2X_LINK);
+    const std::string saved_thumbnail2x = page_.builtin_values[CHAPTER_MAINTHUMBNAIL2X_LINK];
     const int per_row = album.entry->links_per_row;
     const SizeBox thumbnail = ThumbnailBox(*album.entry);
     int column = 0;
@@ -544,11 +561,14 @@ void ChapterPages::LinkTable(const Album& album, const PageScheme& page, std::st
         SetBuiltinVar(page_, PIC_FILENAME, info.index_picture);
         SetBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL_LINK,
                       child_link + GetSizeDirName(thumbnail) + "/" + GetOutputFileName(index_picture, thumbnail));
+        SetOrClear(page_, CHAPTER_MAINTHUMBNAIL2X_LINK,
+                   Thumbnail2xLink(album_root_ + child + "/", child_link, index_picture, thumbnail));
         if (index_picture.quality >= request_.min_quality || index_picture.originality >= request_.min_originality)
           LogMessage("Warning: '" + child_source + info.index_picture + "' may not exist (rating too low!)");
       } else {
         ClearBuiltinVar(page_, PIC_FILENAME);
         ClearBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL_LINK);
+        ClearBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL2X_LINK);
       }
       out += Section(page, kLinkTabCell);
       if (per_row != 0 && ++column == per_row) {
@@ -561,6 +581,8 @@ void ChapterPages::LinkTable(const Album& album, const PageScheme& page, std::st
     else ClearBuiltinVar(page_, CHAPTER_TITLE);
     if (thumbnail_defined) SetBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL_LINK, saved_thumbnail);
     else ClearBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL_LINK);
+    if (thumbnail2x_defined) SetBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL2X_LINK, saved_thumbnail2x);
+    else ClearBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL2X_LINK);
     SetIndexPageNames(album, "");
   }
   out += Section(page, kLinkTabEnd);

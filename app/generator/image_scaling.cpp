@@ -151,6 +151,37 @@ bool IsScalingOfOrigImageNeeded(const PictureRecord& picture, SizeBox box) {
   return ScalingNeeded(picture, box, nullptr);
 }
 
+std::string GetThumbnail2xDirName(SizeBox box) { return GetSizeDirName(box) + "2x_"; }
+
+namespace {
+
+constexpr int32_t kLargestDoubledBox = INT16_MAX / 2;
+
+SizeBox Doubled(SizeBox box) {
+  return {static_cast<int16_t>(2 * box.width), static_cast<int16_t>(2 * box.height)};
+}
+
+bool Thumbnail2xNeeded(const PictureRecord& picture, SizeBox box, ResizeEffects* effects) {
+  if (box.width <= 0 || box.height <= 0 || box.width > kLargestDoubledBox ||
+      box.height > kLargestDoubledBox)
+    return false;
+  if (!ScalingNeeded(picture, box, effects)) return false;
+  const bool upright = picture.rotation % 180 == 0;
+  const int32_t width = upright ? picture.width : picture.height;
+  const int32_t height = upright ? picture.height : picture.width;
+  TileGeometry geometry;
+  if (ComputeTileGeometry(width, height, box.width, box.height, false, 0, 0, geometry) !=
+      PIXCORE_OK)
+    return false;
+  return geometry.width < width && geometry.height < height;
+}
+
+}  // namespace
+
+bool IsThumbnail2xNeeded(const PictureRecord& picture, SizeBox box) {
+  return Thumbnail2xNeeded(picture, box, nullptr);
+}
+
 std::string GetOutputFileName(const PictureRecord& picture, SizeBox box) {
   return OutputFileName(picture, box, nullptr);
 }
@@ -333,24 +364,39 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
 
   // Which files are outdated, and how large a decode the scaled ones need.
   std::vector<OutputFile> files;
-  files.reserve(outputs.size() * 2);
+  files.reserve(outputs.size() * 3);
+  // The styles of the thumbnails at twice the box: borders doubled too, so the
+  // file is the thumbnail's canvas at twice the pixels.
+  std::vector<ScaledOutput> doubled_styles;
+  doubled_styles.reserve(outputs.size());
   bool work_needed = false, decode_needed = false, full_decode = false;
   int32_t max_width = 0, max_height = 0;
+  const auto plan = [&](SizeBox box, const ScaledOutput* style, std::string target, bool scaled) {
+    const bool outdated = IsOutdated(target, source_known, source_time);
+    files.push_back(OutputFile{box, style, std::move(target), scaled, outdated});
+    if (!outdated) return;
+    work_needed = true;
+    if (!scaled) return;
+    decode_needed = true;
+    if (box.width <= 0 || box.height <= 0) full_decode = true;
+    max_width = std::max<int32_t>(max_width, box.width);
+    max_height = std::max<int32_t>(max_height, box.height);
+  };
   for (const ScaledOutput& output : outputs) {
     for (const SizeBox box : {output.thumbnail, output.full}) {
       if (IsLinkBox(box)) continue;
-      const std::string target =
-          output_dir + GetSizeDirName(box) + "/" + OutputFileName(picture, box, &effects);
-      const bool scaled = ScalingNeeded(picture, box, &effects);
-      const bool outdated = IsOutdated(target, source_known, source_time);
-      files.push_back(OutputFile{box, &output, target, scaled, outdated});
-      if (!outdated) continue;
-      work_needed = true;
-      if (!scaled) continue;
-      decode_needed = true;
-      if (box.width <= 0 || box.height <= 0) full_decode = true;
-      max_width = std::max<int32_t>(max_width, box.width);
-      max_height = std::max<int32_t>(max_height, box.height);
+      plan(box, &output,
+           output_dir + GetSizeDirName(box) + "/" + OutputFileName(picture, box, &effects),
+           ScalingNeeded(picture, box, &effects));
+    }
+    if (Thumbnail2xNeeded(picture, output.thumbnail, &effects)) {
+      ScaledOutput& style = doubled_styles.emplace_back(output);
+      style.border_width = static_cast<int16_t>(std::min(2 * output.border_width, INT16_MAX + 0));
+      style.border_height = static_cast<int16_t>(std::min(2 * output.border_height, INT16_MAX + 0));
+      plan(Doubled(output.thumbnail), &style,
+           output_dir + GetThumbnail2xDirName(output.thumbnail) + "/" +
+               OutputFileName(picture, output.thumbnail, &effects),
+           true);
     }
   }
   if (!work_needed) return PIXCORE_OK;
@@ -401,8 +447,11 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
 
 void CreateSizeDirs(const std::string& output_dir, const ScaledOutput& output,
                     std::span<const Subchapter> subchapters) {
-  for (const SizeBox box : {output.thumbnail, output.full}) {
-    const std::string dir = output_dir + GetSizeDirName(box);
+  std::vector<std::string> dirs{GetSizeDirName(output.thumbnail), GetSizeDirName(output.full)};
+  if (output.thumbnail.width > 0 && output.thumbnail.height > 0)
+    dirs.push_back(GetThumbnail2xDirName(output.thumbnail));
+  for (const std::string& name : dirs) {
+    const std::string dir = output_dir + name;
     MakeDir(dir);
     for (const Subchapter& subchapter : subchapters) MakeDir(dir + "/" + subchapter.dir_name);
   }

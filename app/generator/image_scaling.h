@@ -62,6 +62,17 @@ bool IsScalingOfOrigImageNeeded(const PictureRecord& picture, SizeBox box);
 /// the original name for an unscaled copy.
 std::string GetOutputFileName(const PictureRecord& picture, SizeBox box);
 
+/// The directory of the thumbnails made at twice a normal box, for screens with
+/// two device pixels to the CSS pixel: "_160x160_2x_" for a 160 x 160 box.
+/// No box of a configuration can have that name.
+std::string GetThumbnail2xDirName(SizeBox box);
+
+/// True when the picture's thumbnail in `box` also gets a file at twice the
+/// box (borders doubled, same name in GetThumbnail2xDirName): the box is a
+/// normal one, the thumbnail is scaled, and the picture has more pixels than
+/// the thumbnail shows. A small original gains nothing from a larger file.
+bool IsThumbnail2xNeeded(const PictureRecord& picture, SizeBox box);
+
 /// output_dir + size directory + "/" + output file name.
 std::string GetOutputPath(const std::string& output_dir, const PictureRecord& picture, SizeBox box);
 
@@ -125,8 +136,8 @@ class ShownResizeEffects : public ResizeEffects {
   int32_t& operation_counter_;
 };
 
-/// Makes sure every file of `picture` for `outputs` (one to ten scaled albums)
-/// exists below `output_dir` and is not older than the original in
+/// Makes sure every file of `picture` for `outputs` (one to ten scaled albums),
+/// the thumbnails at twice the box included, exists below `output_dir` and is not older than the original in
 /// `source_dir` (both ending in "/"). One decode serves every box; nothing is
 /// decoded when all files are current. Where no box asks for the original
 /// size, the picture is scaled while it is decoded, to the largest size a
@@ -146,8 +157,9 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
                     const PictureRecord& picture, std::span<const ScaledOutput> outputs,
                     int32_t& files_made, ResizeEffects& effects);
 
-/// Creates output_dir + the size directories of both boxes of `output`, and in
-/// each one directory per subchapter; existing ones are kept, failures are silent.
+/// Creates output_dir + the size directories of both boxes of `output` (and of
+/// the thumbnails at twice a normal box), and in each one directory per
+/// subchapter; existing ones are kept, failures are silent.
 void CreateSizeDirs(const std::string& output_dir, const ScaledOutput& output,
                     std::span<const Subchapter> subchapters);
 

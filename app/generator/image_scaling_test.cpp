@@ -307,7 +307,8 @@ TEST_F(ImageScalingTest, MakesEveryFileOnceAndASecondRunDecodesNothing) {
   };
   const std::vector<Subchapter> subchapters = {{"_extra", "Extra", 3}};
   for (const ScaledOutput& output : outputs) CreateSizeDirs(output_, output, subchapters);
-  for (const char* dir : {"_640x480_", "_160x160_", "_origcopy_", "_origlink_", "_100x100_"}) {
+  for (const char* dir : {"_640x480_", "_160x160_", "_160x160_2x_", "_origcopy_", "_origlink_",
+                          "_100x100_", "_100x100_2x_"}) {
     EXPECT_TRUE(IsDirectory(output_ + dir)) << dir;
     EXPECT_TRUE(IsDirectory(output_ + dir + "/_extra")) << dir;
   }
@@ -317,9 +318,10 @@ TEST_F(ImageScalingTest, MakesEveryFileOnceAndASecondRunDecodesNothing) {
                                                Source("_extra/b.png", 300, 200)};
   for (const PictureRecord& picture : pictures)
     EXPECT_EQ(Resize(picture, outputs), 1) << picture.file_name;
-  // Four files each: the second album's thumbnails are the first's, and the
-  // third album's full pictures are links. fits.jpg is copied into 640x480.
-  EXPECT_EQ(files_made_, 12);
+  // Six files each: the second album's thumbnails (at 1x and 2x) are the
+  // first's, and the third album's full pictures are links. fits.jpg is
+  // copied into 640x480.
+  EXPECT_EQ(files_made_, 18);
   EXPECT_EQ(operations_, 3);
   EXPECT_EQ(FileSize(Output({640, 480}, "big.jpg")), (Size{640, 480}));
   EXPECT_EQ(FileSize(Output({160, 160}, "big.jpg")), (Size{160, 160}));
@@ -381,7 +383,7 @@ TEST_F(ImageScalingTest, LinkedAlbumProducesNothingForItsFullPictures) {
   const std::vector<ScaledOutput> outputs = {{.full = kLink, .thumbnail = {160, 160}}};
   CreateSizeDirs(output_, outputs[0], {});
   ASSERT_EQ(Resize(picture, outputs), 1);
-  EXPECT_EQ(files_made_, 1);
+  EXPECT_EQ(files_made_, 2);  // the thumbnail at 1x and 2x
   EXPECT_TRUE(FileExists(Output({160, 160}, "a.jpg")));
   EXPECT_EQ(CountFiles(output_ + "_origlink_"), 0);
   files_made_ = 0;
@@ -396,7 +398,7 @@ TEST_F(ImageScalingTest, RotatesOnceForEveryBox) {
       {.full = kOriginal, .thumbnail = {160, 160}, .quality = 90}};
   CreateSizeDirs(output_, outputs[0], {});
   ASSERT_EQ(Resize(picture, outputs), 1);
-  EXPECT_EQ(files_made_, 2);
+  EXPECT_EQ(files_made_, 3);
   const std::string full = Output(kOriginal, "IMG_0001r90.jpg");
   EXPECT_EQ(FileSize(full), (Size{300, 400}));
   // Turned clockwise: the bottom left (blue) comes to the top left.
@@ -444,7 +446,7 @@ TEST_F(ImageScalingTest, PictureScaledWhileDecodedServesEveryBoxTurned) {
   };
   for (const ScaledOutput& output : outputs) CreateSizeDirs(output_, output, {});
   ASSERT_EQ(Resize(picture, outputs), 1);
-  EXPECT_EQ(files_made_, 4);
+  EXPECT_EQ(files_made_, 6);
   // Turned counter-clockwise: green comes to the top left, blue to the bottom right.
   const std::string full = Output({640, 480}, "IMG_0002r270.jpg");
   ASSERT_EQ(FileSize(full), (Size{640, 480}));
@@ -458,6 +460,55 @@ TEST_F(ImageScalingTest, PictureScaledWhileDecodedServesEveryBoxTurned) {
   EXPECT_TRUE(Near(PixelAt(larger, 340, 150), testing::kWhite)) << PixelAt(larger, 340, 150);
   EXPECT_TRUE(Near(PixelAt(larger, 110, 450), testing::kRed)) << PixelAt(larger, 110, 450);
   EXPECT_EQ(FileSize(Output({100, 100}, "IMG_0002r270.jpg")), (Size{83, 104}));
+}
+
+TEST(Thumbnail2xTest, OnlyAScaledThumbnailOfALargerPictureGetsOne) {
+  const struct {
+    PictureRecord picture;
+    SizeBox box;
+    bool needed;
+  } cases[] = {
+      {Picture("a.jpg", 1600, 1200), {160, 160}, true},
+      {Picture("a.jpg", 1200, 1600, 90), {200, 100}, true},
+      {Picture("a.jpg", 300, 225), {160, 160}, true},
+      {Picture("a.jpg", 150, 100), {155, 105}, false},  // the original serves as thumbnail
+      {Picture("a.jpg", 100, 75), {160, 160}, false},   // scaled up: nothing more to show
+      {Picture("a.jpg", 1600, 1200), kOriginal, false},
+      {Picture("a.jpg", 1600, 1200), kCopy, false},
+      {Picture("a.jpg", 1600, 1200), kLink, false},
+      {Picture("a.jpg", 30000, 20000), {20000, 20000}, false},  // twice the box is no box
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(IsThumbnail2xNeeded(c.picture, c.box), c.needed)
+        << c.picture.width << "x" << c.picture.height << " into " << c.box.width << "x"
+        << c.box.height;
+  EXPECT_EQ(GetThumbnail2xDirName({160, 120}), "_160x120_2x_");
+}
+
+TEST_F(ImageScalingTest, ThumbnailAtTwiceTheBoxIsTheSameCanvasDoubledAndKeptCurrent) {
+  const PictureRecord picture = Source("IMG_0003.jpg", 1600, 1200);
+  const std::vector<ScaledOutput> outputs = {
+      {.full = {640, 480}, .thumbnail = {160, 160}, .exact_size = true, .border_width = 8,
+       .border_height = 1, .red = kGrey.red, .green = kGrey.green, .blue = kGrey.blue}};
+  CreateSizeDirs(output_, outputs[0], {});
+  ASSERT_EQ(Resize(picture, outputs), 1);
+  EXPECT_EQ(files_made_, 3);
+  EXPECT_EQ(operations_, 1);
+  EXPECT_EQ(FileSize(Output({160, 160}, "IMG_0003.jpg")), (Size{176, 122}));
+  const std::string doubled = output_ + "_160x160_2x_/IMG_0003.jpg";
+  ASSERT_EQ(FileSize(doubled), (Size{352, 244}));
+  EXPECT_TRUE(Near(PixelAt(doubled, 4, 120), kGrey)) << PixelAt(doubled, 4, 120);
+  EXPECT_TRUE(Near(PixelAt(doubled, 96, 62), testing::kRed)) << PixelAt(doubled, 96, 62);
+  EXPECT_TRUE(Near(PixelAt(doubled, 256, 182), testing::kWhite)) << PixelAt(doubled, 256, 182);
+
+  files_made_ = 0;
+  ASSERT_EQ(Resize(picture, outputs), 1);
+  EXPECT_EQ(files_made_, 0);
+  // An album made before the 2x files existed gets them by the next run.
+  std::filesystem::remove(doubled);
+  ASSERT_EQ(Resize(picture, outputs), 1);
+  EXPECT_EQ(files_made_, 1);
+  EXPECT_EQ(FileSize(doubled), (Size{352, 244}));
 }
 
 TEST_F(ImageScalingTest, UnreadablePictureIsLoggedAndNamesItsCode) {
@@ -497,7 +548,7 @@ TEST_F(ImageScalingTest, LongestNamesAreWrittenThroughTheirTemporaryFiles) {
   const std::vector<ScaledOutput> outputs = {{.full = {640, 480}, .thumbnail = {160, 160}}};
   CreateSizeDirs(output_, outputs[0], {});
   EXPECT_EQ(Resize(Source(name, 800, 600), outputs), 1);
-  EXPECT_EQ(files_made_, 2);
+  EXPECT_EQ(files_made_, 3);  // the picture, the thumbnail at 1x and 2x
   EXPECT_EQ(FileSize(Output({160, 160}, name)), (Size{160, 160}));
   EXPECT_TRUE(ui_.log_lines.empty());
 }
@@ -544,7 +595,7 @@ TEST_F(ImageScalingTest, AbortStopsBeforeAnythingIsWritten) {
   ClearAbort();
   ui_.abort_at_event = 0;
   EXPECT_EQ(Resize(picture, outputs), 1);
-  EXPECT_EQ(files_made_, 2);
+  EXPECT_EQ(files_made_, 3);
 }
 
 TEST_F(ImageScalingTest, RealCameraPicturesComeOutInTheirBoxes) {

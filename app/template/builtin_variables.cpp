@@ -25,6 +25,12 @@ constexpr BuiltinEntry kBuiltins[] = {
 };
 static_assert(std::size(kBuiltins) == kFixedBuiltinSlots);
 
+constexpr BuiltinEntry kAddedBuiltins[] = {
+    {"PIC_THUMBNAIL2X_LINK", FMT_LINK},
+    {"CHAPTER_MAINTHUMBNAIL2X_LINK", FMT_LINK},
+};
+static_assert(std::size(kAddedBuiltins) == kBuiltinSlots - kLastUserSlot);
+
 constexpr std::string_view kSections[] = {
 #define SNAPCRATE_SECTION(name) #name,
 #include "app/template/page_sections.def"
@@ -66,9 +72,14 @@ void InitNames() {
     names.builtin[i] = "$(" + std::string(entry.name) + ")";
     names.builtin_type[i] = entry.type;
   }
-  for (int i = kFirstUserSlot; i <= kBuiltinSlots; ++i) {
+  for (int i = kFirstUserSlot; i <= kLastUserSlot; ++i) {
     names.builtin[i] = kFreeUserSlot;
     names.builtin_type[i] = FMT_PLAIN;
+  }
+  for (int i = kFirstAddedSlot; i <= kBuiltinSlots; ++i) {
+    const BuiltinEntry& entry = kAddedBuiltins[i - kFirstAddedSlot];
+    names.builtin[i] = "$(" + std::string(entry.name) + ")";
+    names.builtin_type[i] = entry.type;
   }
   for (size_t i = 0; i < std::size(kSections); ++i) names.section[i + 1] = kSections[i];
   for (int i = 1; i <= kFunctionCount; ++i) names.function[i] = kFunctions[i - 1];

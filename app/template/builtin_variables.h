@@ -7,9 +7,10 @@
 
 namespace snapcrate {
 
-/// Fills the built-in names and format types (slots 87 to 96 free), the
-/// section and function names, and empties the common-file and page names and
-/// the global variable set: the engine's start-of-run state.
+/// Fills the built-in names and format types (slots 87 to 96 free for user
+/// variables, the added variables behind them), the section and function
+/// names, and empties the common-file and page names and the global variable
+/// set: the engine's start-of-run state.
 void InitNames();
 
 /// Sets VERSION, GENDATE, GENTIME, COPYRIGHT, DEBUG (debug level above 0 only)

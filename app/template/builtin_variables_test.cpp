@@ -30,6 +30,7 @@ TEST_F(BuiltinVariablesTest, InitNamesFillsSlotsTypesSectionsAndFunctions) {
       {42, "$(PIC_FULL_LINK66)", FMT_LINK},         {58, "$(PIC_SCALEDWIDTH66)", FMT_PLAIN},
       {79, "$(CUR_TITLE_PRINT_SHORT)", FMT_PRINT_SHORT}, {86, "$(CUR_ROOT_LINK)", FMT_LINK},
       {87, "$(####)", FMT_PLAIN},                   {96, "$(####)", FMT_PLAIN},
+      {97, "$(PIC_THUMBNAIL2X_LINK)", FMT_LINK},    {98, "$(CHAPTER_MAINTHUMBNAIL2X_LINK)", FMT_LINK},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Names().builtin[c.slot], c.name) << c.slot;

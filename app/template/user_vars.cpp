@@ -12,7 +12,7 @@ namespace snapcrate {
 int AddUserVariable(std::string_view name) {
   NameTables& names = Names();
   const std::string wrapped = "$(" + std::string(name) + ")";
-  for (int i = kFirstUserSlot; i <= kBuiltinSlots; ++i) {
+  for (int i = kFirstUserSlot; i <= kLastUserSlot; ++i) {
     if (names.builtin[i] == wrapped) return i;
     if (names.builtin[i] == kFreeUserSlot) {
       names.builtin[i] = wrapped;

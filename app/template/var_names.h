@@ -10,9 +10,13 @@
 
 namespace snapcrate {
 
-inline constexpr int kBuiltinSlots = 96;
+inline constexpr int kBuiltinSlots = 98;
 inline constexpr int kFixedBuiltinSlots = 86;
 inline constexpr int kFirstUserSlot = 87;
+inline constexpr int kLastUserSlot = 96;
+/// Variables added later sit behind the user slots, so that no earlier slot
+/// number moves.
+inline constexpr int kFirstAddedSlot = 97;
 inline constexpr int kFileSlots = 51;
 inline constexpr int kPageSlots = 50;
 inline constexpr int kSectionSlots = 23;
@@ -39,9 +43,12 @@ enum : int16_t {
 #define SNAPCRATE_BUILTIN(name, type) name,
 #include "app/template/builtin_variables.def"
 #undef SNAPCRATE_BUILTIN
+  PIC_THUMBNAIL2X_LINK = kFirstAddedSlot,
+  CHAPTER_MAINTHUMBNAIL2X_LINK,
 };
 }  // namespace builtin
 static_assert(builtin::CUR_ROOT_LINK == kFixedBuiltinSlots);
+static_assert(builtin::CHAPTER_MAINTHUMBNAIL2X_LINK == kBuiltinSlots);
 
 /// Section numbers: section::MainSection is 5.
 namespace section {
@@ -76,7 +83,7 @@ struct VarRef {
 
 /// Looks a template-form name up: built-in slots, then common files, then pages.
 VarRef FindVariable(std::string_view name);
-/// Slot 1 to 96 of the exact match in the built-in table, or -1.
+/// Slot 1 to kBuiltinSlots of the exact match in the built-in table, or -1.
 int FindBuiltinIndex(std::string_view name);
 /// The template-form name of a slot; "$$$" for an unknown kind.
 std::string GetVarName(int kind, int index);
