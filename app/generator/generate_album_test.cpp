@@ -106,12 +106,13 @@ class GenerateAlbumTest : public ::testing::Test {
     ADD_FAILURE() << "no configuration " << name;
     return Configs().front();
   }
-  void Picture(const std::string& relative, const std::string& date = "2007:05:06 14:30:00") {
+  void Picture(const std::string& relative, const std::string& date = "2007:05:06 14:30:00", int width = 96,
+               int height = 64) {
     exif_writer::CameraExif exif;
     exif.make = "Canon";
     exif.date_time_original = date;
     fs::create_directories(fs::path(src_ / relative).parent_path());
-    exif_writer::WriteFileBytes(src_ / relative, exif_writer::MakeCameraJpeg(exif, exif_writer::MakeGrayJpeg(96, 64)));
+    exif_writer::WriteFileBytes(src_ / relative, exif_writer::MakeCameraJpeg(exif, exif_writer::MakeGrayJpeg(width, height)));
   }
   void Title(const std::string& dir, const std::string& title) {
     WriteFile(src_ / dir + "/_snapcrate_.dsc", "[Title]\r\n" + title + "\r\n");
@@ -198,20 +199,21 @@ TEST_F(GenerateAlbumTest, SubpageStartingInsideASubchapterKeepsItsKey) {
   EXPECT_EQ(Lines("p/index_2.htm").find("<S"), std::string::npos);
 }
 
-// Every relative href and src of every page of an album made with the
-// installation's schemes points at a file that exists, and no page holds a
-// template marker.
-void CheckAlbumLinks(const std::string& album) {
-  int pages = 0;
+// Every relative href, src and srcset entry of every page of an album made
+// with the installation's schemes points at a file that exists, and no page
+// holds a template marker. Returns the number of srcset entries.
+int CheckAlbumLinks(const std::string& album) {
+  int pages = 0, srcset_entries = 0;
   for (const auto& entry : fs::recursive_directory_iterator(album)) {
     if (entry.path().extension() != ".htm") continue;
     ++pages;
     const std::string text = ReadFile(entry.path().string());
     EXPECT_EQ(text.find("{UNDEFINED("), std::string::npos) << entry.path();
     EXPECT_EQ(text.find("ERROR"), std::string::npos) << entry.path();
-    static const std::regex link("(?:href|src)=\"([^\"#?]*)");
+    static const std::regex link("(?:href|src)=\"([^\"#?]*)|srcset=\"(?:[^\"]*, )?([^\" ,]+) 2x");
     for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it) {
-      std::string target = (*it)[1].str();
+      std::string target = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
+      srcset_entries += (*it)[2].matched;
       if (target.empty() || target.find(':') != std::string::npos) continue;
       std::string decoded;  // links are percent-encoded
       for (size_t i = 0; i < target.size(); ++i) {
@@ -226,6 +228,7 @@ void CheckAlbumLinks(const std::string& album) {
     }
   }
   EXPECT_GT(pages, 0);
+  return srcset_entries;
 }
 
 // Every page is valid HTML: tidy reports no errors (warnings are allowed).
@@ -252,6 +255,7 @@ TEST_F(GenerateAlbumTest, EveryLinkOfTheInstalledSchemesResolves) {
   Picture("Travel/Paris/Ni\xc3\xa7" "e 'one'/IMG_0501.jpg");
   WriteFile(src_ / "2004 Summer/_snapcrate_.dsc", "[Title]\r\nSummer\r\n[Image]\r\nIMG_0102.jpg\r\n");
   WriteFile(src_ / "2004 Summer/IMG_0101.dsc", "[Title]\r\nA \"quoted\" <title>\r\n[AddLink]\r\nIMG_0102.jpg\r\n");
+  Picture("2004 Summer/IMG_0103.jpg", "2004:07:03 12:00:00", 640, 480);  // large enough for a 2x thumbnail
   for (const AlbumConfig& config : (LoadConfigs(), Configs())) {
     if (config.name == "Marker") continue;
     SCOPED_TRACE(config.name);
@@ -261,7 +265,7 @@ TEST_F(GenerateAlbumTest, EveryLinkOfTheInstalledSchemesResolves) {
     request.destination_path = dest.path();
     request.config = config;
     ASSERT_TRUE(GenerateAlbum(request).completed);
-    CheckAlbumLinks(dest.path());
+    EXPECT_GT(CheckAlbumLinks(dest.path()), 0);
     CheckHtml(dest.path());
   }
 }

@@ -71,11 +71,11 @@ TEST_F(GenerateDialogTest, OpeningRereadsAndSelectsByTheStoredPositionElseStanda
     std::string stored_index;
     std::string want;
   };
-  ASSERT_EQ(Configs().size(), 4u);
+  ASSERT_EQ(Configs().size(), 5u);
   // A text without a number counts as position 0.
   const Case cases[] = {{"-1", "Standard"},
                         {"1", Configs()[1].name},
-                        {"4", "Standard"},
+                        {"5", "Standard"},
                         {"", Configs()[0].name},
                         {"x", Configs()[0].name}};
   for (const Case& c : cases) {
@@ -223,13 +223,13 @@ TEST_F(GenerateDialogTest, NewTakesTheFirstFreeUserNumberAndStartsFromTheSelecti
 }
 
 TEST_F(GenerateDialogTest, ATwentyFirstConfigurationCannotBeCreated) {
-  for (int number = 1; number <= 16; ++number) WriteUserConfig(number);
+  for (int number = 1; number <= 15; ++number) WriteUserConfig(number);
   GenerateDialog dialog = Dialog([](AlbumConfig&) { return true; });
   ASSERT_EQ(Configs().size(), 20u);
   dialog.NewConfig();
   EXPECT_TRUE(edited_.empty());
   EXPECT_EQ(ui_.messages, std::vector<std::string>{std::string(kTooManyConfigsMessage)});
-  EXPECT_FALSE(fs::exists(home_ / "etc/config_userdef17.ini"));
+  EXPECT_FALSE(fs::exists(home_ / "etc/config_userdef16.ini"));
 }
 
 TEST_F(GenerateDialogTest, DeleteAsksItsQuestionAndKeepsABackup) {
@@ -249,7 +249,7 @@ TEST_F(GenerateDialogTest, DeleteAsksItsQuestionAndKeepsABackup) {
   EXPECT_FALSE(fs::exists(user_path));
   EXPECT_EQ(ReadFile(user_path + ".bak"), user_text);
   EXPECT_EQ(IndexOf("User 1"), -1);
-  EXPECT_EQ(dialog.ConfigNames().size(), 4u);
+  EXPECT_EQ(dialog.ConfigNames().size(), 5u);
 
   ui_.messages.clear();
   dialog.Select(IndexOf("Standard"));
@@ -260,7 +260,7 @@ TEST_F(GenerateDialogTest, DeleteAsksItsQuestionAndKeepsABackup) {
   EXPECT_TRUE(fs::exists(home_ / "etc/config_standard.ini.bak"));
   EXPECT_EQ(IndexOf("Standard"), -1);
   EXPECT_GE(dialog.selected(), 0);
-  EXPECT_LT(dialog.selected(), 3);
+  EXPECT_LT(dialog.selected(), 4);
 }
 
 TEST_F(GenerateDialogTest, OkWithoutAnyConfigurationIsRefused) {

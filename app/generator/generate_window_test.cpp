@@ -96,7 +96,7 @@ TEST_F(GenerateWindowTest, OpeningRereadsAndShowsTheSelectedConfiguration) {
   ASSERT_FALSE(Log().Messages().empty());
   EXPECT_EQ(Log().Messages().front(), "Rereading Scheme & Configuration Settings ...");
   auto* combo = Find<QComboBox>(&window, "Combo1");
-  EXPECT_EQ(combo->count(), 4);
+  EXPECT_EQ(combo->count(), 5);
   EXPECT_EQ(combo->currentText(), "Standard");
   EXPECT_TRUE(
       Find<QPlainTextEdit>(&window, "Text1")->toPlainText().endsWith("\nSTD:1024 x 768 Pixel"));
@@ -210,7 +210,7 @@ TEST_F(GenerateWindowTest, NewConfigurationAppearsInTheList) {
   Find<QPushButton>(&window, "CommandNew")->click();
   EXPECT_TRUE(fs::exists(home_ / "etc/config_userdef1.ini"));
   auto* combo = Find<QComboBox>(&window, "Combo1");
-  EXPECT_EQ(combo->count(), 5);
+  EXPECT_EQ(combo->count(), 6);
   EXPECT_EQ(combo->currentText(), "UserConfig #1");
   EXPECT_EQ(Find<QPlainTextEdit>(&window, "Text1")->toPlainText(),
             "< description of UserConfig #1 >\nSTD:1024 x 768 Pixel");
@@ -218,7 +218,7 @@ TEST_F(GenerateWindowTest, NewConfigurationAppearsInTheList) {
   ui_.answers = {MessageAnswer::kYes};
   Find<QPushButton>(&window, "CommandDelete")->click();
   EXPECT_EQ(ui_.messages, std::vector<std::string>{"Deleting Scheme 'UserConfig #1'?"});
-  EXPECT_EQ(combo->count(), 4);
+  EXPECT_EQ(combo->count(), 5);
   EXPECT_FALSE(fs::exists(home_ / "etc/config_userdef1.ini"));
   EXPECT_TRUE(fs::exists(home_ / "etc/config_userdef1.ini.bak"));
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 
 #include "app/schemes/codes_dump.h"
 #include "app/schemes/scheme_reader.h"
@@ -93,6 +94,7 @@ const std::vector<std::pair<int, std::string>> kPageAlways = {
     {builtin::SCALEDSCHEME_LINKSPERROW_PERCENT, "25"},
 };
 const std::vector<std::pair<int, std::string>> kChapterOptional = {
+    {builtin::CHAPTER_MAINTHUMBNAIL2X_LINK, "160x160_2x\\IMG_0001.jpg"},
     {builtin::CHAPTER_DESC, "Two weeks in the Alps.<br>Rain on most days."},
     {builtin::CHAPTER_DATERANGE, "06.05.2007&nbsp;&nbsp;10:00:00&nbsp;&nbsp;-&nbsp;&nbsp;12:00:00"},
     {builtin::CHAPTER_IMAGECOUNT, "42"},
@@ -116,6 +118,7 @@ const std::vector<std::pair<int, std::string>> kPictureAlways = {
 const std::vector<std::pair<int, std::string>> kPictureOptional = {
     {builtin::PIC_TITLE, "The \"big\" lake at dawn &amp; dusk"},
     {builtin::PIC_DESC, "Cold morning.<br>Nobody else there."},
+    {builtin::PIC_THUMBNAIL2X_LINK, "160x160_2x\\IMG 0007.jpg"},
     {builtin::PIC_THUMBNAILWIDTH, "160"},
     {builtin::PIC_THUMBNAILHEIGHT, "107"},
     {builtin::PIC_SCALEDWIDTH, "1024"},
@@ -271,8 +274,14 @@ TEST_F(InstalledSchemesTest, EveryPageIsValidHtmlWithoutMarkers) {
         const std::string report = path + ".tidy";
         const int status = std::system(("tidy -e -q '" + path + "' 2>'" + report + "'").c_str());
         // 0: clean, 1: warnings only, 2: errors. Warnings count too: a quote
-        // that ends an attribute early is only a warning.
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << what << "\n" << ReadFile(report);
+        // that ends an attribute early is only a warning. The one exception
+        // is img's loading attribute, which this tidy predates.
+        const std::string warnings = ReadFile(report);
+        std::istringstream lines(warnings);
+        std::string line, unexpected;
+        while (std::getline(lines, line))
+          if (!line.empty() && line.find("proprietary attribute \"loading\"") == std::string::npos) unexpected += line + "\n";
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) <= 1 && unexpected.empty()) << what << "\n" << warnings;
       }
     }
   }

@@ -1,6 +1,6 @@
-// Keyboard navigation for the album; every page works without it.
-// Left and right arrows go to the previous and next page, Escape goes up to
-// the index.
+// Keyboard and swipe navigation for the album; every page works without it.
+// Left and right arrows (or a swipe on a picture page) go to the previous and
+// next page, Escape goes up to the index.
 (function () {
   "use strict";
   function follow(selector) {
@@ -15,4 +15,19 @@
     else if (event.key === "ArrowRight") follow('a[rel="next"]');
     else if (event.key === "Escape") follow("a.up");
   });
+  var startX = null;
+  var startY = null;
+  document.addEventListener("touchstart", function (event) {
+    if (event.touches.length !== 1) { startX = null; return; }
+    startX = event.touches[0].clientX;
+    startY = event.touches[0].clientY;
+  }, { passive: true });
+  document.addEventListener("touchend", function (event) {
+    if (startX === null || !document.body.classList.contains("picture")) return;
+    var dx = event.changedTouches[0].clientX - startX;
+    var dy = event.changedTouches[0].clientY - startY;
+    startX = null;
+    // Mostly sideways and long enough: a swipe, not a scroll or a tap.
+    if (Math.abs(dx) > 60 && Math.abs(dx) > 2 * Math.abs(dy)) follow(dx > 0 ? 'a[rel="prev"]' : 'a[rel="next"]');
+  }, { passive: true });
 })();
