@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes screenshots of a generated album's pages in headless Chromium, for
 # reviews. Usage: tools/album_screenshot.sh PAGE.htm OUT_PREFIX
-# Writes OUT_PREFIX-desktop.png (1280x900) and OUT_PREFIX-phone.png (390x844).
+# Writes OUT_PREFIX-desktop.png (a 1366x768 laptop) and OUT_PREFIX-phone.png
+# (390x844).
 set -euo pipefail
 page=${1:?page of a generated album}
 out=${2:?output prefix}
@@ -13,7 +14,7 @@ fi
 url="file://$(cd "$(dirname "$page")" && pwd)/$(basename "$page")"
 profile=$(mktemp -d)
 trap 'rm -rf "$profile"' EXIT
-for view in desktop:1280,900 phone:390,844; do
+for view in desktop:1366,768 phone:390,844; do
   name=${view%%:*}
   size=${view#*:}
   "$browser" --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
