@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -31,7 +32,8 @@
 
 namespace snapcrate {
 
-MainWindow::MainWindow(QtUiPort& ui, QWidget* parent) : QMainWindow(parent), ui_(ui) {
+MainWindow::MainWindow(QtUiPort& ui, QWidget* parent)
+    : QMainWindow(parent), ui_(ui), end_([] { std::exit(0); }) {
   setObjectName("SC_SnapcrateMDIMain");
   setWindowTitle("Snapcrate");
   setWindowIcon(QIcon::fromTheme("camera-photo", style()->standardIcon(QStyle::SP_DirIcon)));
@@ -148,11 +150,27 @@ MainCommandActions MainWindow::Actions() {
     window.exec();
   };
   actions.help = [this] { do_help(); };
-  actions.end = [] { std::exit(0); };
+  actions.end = [this] { end_(); };
+  actions.task_running = [this](bool running) { SetCommandsEnabled(!running); };
   return actions;
 }
 
 void MainWindow::do_help() { ShowHelp(); }
+
+void MainWindow::SetCommandsEnabled(bool enabled) {
+  // A task lets events through to show its progress; only End stays usable,
+  // and it asks before aborting.
+  for (QAction* action : findChildren<QAction*>()) {
+    if (action->objectName() == "mnuFEnd" || action->objectName().isEmpty()) continue;
+    action->setEnabled(enabled);
+  }
+  if (auto* strip = findChild<QWidget*>("Picture1")) strip->setEnabled(enabled);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (logic_->RequestEnd()) event->accept();
+  else event->ignore();
+}
 
 void MainWindow::StartGenHTMLDialog(int16_t mode, std::string& result) {
   (void)mode;  // the window knows one mode only

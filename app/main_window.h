@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,16 +34,25 @@ class MainWindow : public QMainWindow {
   void StartGenHTMLDialog(int16_t mode, std::string& result);
 
   LogWindow* log_window() const { return log_window_; }
+  bool TaskRunning() const { return logic_->TaskRunning(); }
+  /// How the program ends (End, or a close that waited for a task); exits the
+  /// process unless a test puts something else here.
+  void SetEndAction(std::function<void()> end) { end_ = std::move(end); }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildMenus();
   void BuildToolStrip();
   MainCommandActions Actions();
+  void SetCommandsEnabled(bool enabled);
 
   QtUiPort& ui_;
   QMdiArea* mdi_ = nullptr;
   LogWindow* log_window_ = nullptr;
   std::unique_ptr<MainWindowLogic> logic_;
+  std::function<void()> end_;
 };
 
 }  // namespace snapcrate

@@ -6,6 +6,7 @@
 #include "app/file_lib.h"
 #include "app/library_loader.h"
 #include "app/program_state.h"
+#include "app/progress.h"
 #include "app/settings.h"
 #include "app/settings_dialog.h"
 #include "tests/support/recording_ui_port.h"
@@ -70,6 +71,44 @@ TEST(MainWindowLogicTest, UnavailableItemsOnlyShowTheirMessage) {
   logic.Execute(MainCommand::kUpdateMasterIndex);
   EXPECT_EQ(ui.messages, (std::vector<std::string>{"Sorry! Not yet implemented!", "Sorry! Not yet implemented!"}));
   EXPECT_EQ(calls.windows, 0);
+}
+
+// The task lets events through; commands arriving then are refused and End
+// waits for the task, which it aborts only on Yes.
+TEST(MainWindowLogicTest, DuringATaskCommandsAreRefusedAndEndWaitsForTheAbort) {
+  testing::RecordingUiPort ui;
+  Program().initialized = true;
+  Calls calls;
+  MainCommandActions actions = CountingActions(calls, "OK");
+  int ended = 0;
+  std::vector<bool> running;
+  actions.end = [&] { ++ended; };
+  actions.task_running = [&](bool on) { running.push_back(on); };
+  MainWindowLogic* self = nullptr;
+  actions.run_generate = [&] {
+    ++calls.tasks;
+    for (MainCommand c : {MainCommand::kImport, MainCommand::kGenerateHtml, MainCommand::kAddDescriptions,
+                          MainCommand::kUpdateMasterIndex})
+      self->Execute(c);
+    ui.answers = {MessageAnswer::kNo, MessageAnswer::kYes};
+    self->Execute(MainCommand::kEnd);
+    EXPECT_FALSE(AbortRequested());
+    EXPECT_FALSE(self->RequestEnd());  // Yes: aborts, the end comes later
+    EXPECT_TRUE(AbortRequested());
+    EXPECT_FALSE(self->RequestEnd());  // asked once only
+    EXPECT_EQ(ended, 0);
+  };
+  MainWindowLogic logic(actions);
+  self = &logic;
+  logic.Execute(MainCommand::kGenerateHtml);
+  EXPECT_EQ(calls.windows, 1);
+  EXPECT_EQ(calls.tasks, 1);
+  EXPECT_EQ(ui.messages.size(), 2u);  // the two questions, no "not implemented"
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(running, (std::vector<bool>{true, false}));
+  EXPECT_TRUE(logic.RequestEnd());  // no task: end at once
+  ClearAbort();
+  Program().initialized = false;
 }
 
 TEST(SettingsDialogTest, CopyrightLinesRoundTripThroughBr) {

@@ -2,16 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/dir_chooser_widget.h"
@@ -328,6 +331,74 @@ TEST_F(GenerateCommandTest, AbortInTheProgressWindowEndsTheRunWithAborted) {
   EXPECT_FALSE(Logged("Successfull!"));
   EXPECT_FALSE(ui_.progress_window()->isVisible());
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(GenerateCommandTest, WhileARunGoesOnNoOtherCommandStartsAndEndWaitsForTheAbort) {
+  Start();
+  Picture("day/a.jpg");
+  Picture("day/b.jpg");
+  int ended = 0;
+  window_->SetEndAction([&] { ++ended; });
+  auto answer = [](QMessageBox::StandardButton button) {
+    OnNextModal([button](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr);
+      EXPECT_TRUE(box->text().startsWith("A task is still running."));
+      box->button(button)->click();
+    });
+  };
+  int windows_opened = 0;
+  QTimer guard;  // closes a window that should not have opened
+  guard.setInterval(20);
+  QObject::connect(&guard, &QTimer::timeout, [&] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      ++windows_opened;
+      modal->close();
+    }
+  });
+  QTimer watcher;
+  watcher.setInterval(0);
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    if (!ui_.progress_window() || !ui_.progress_window()->isVisible()) return;
+    watcher.stop();
+    EXPECT_TRUE(window_->TaskRunning());
+    for (QAction* action : window_->findChildren<QAction*>()) {
+      if (action->objectName().startsWith("mnu") && action->objectName() != "mnuFEnd") {
+        EXPECT_FALSE(action->isEnabled()) << action->objectName().toStdString();
+      }
+    }
+    EXPECT_FALSE(Find<QWidget>(window_.get(), "Picture1")->isEnabled());
+    guard.start();
+    for (MainCommand command : {MainCommand::kImport, MainCommand::kAdjustDates, MainCommand::kGenerateHtml,
+                                MainCommand::kAddDescriptions, MainCommand::kSettings, MainCommand::kAbout,
+                                MainCommand::kHelp, MainCommand::kGenerateThumbnailIndex,
+                                MainCommand::kUpdateMasterIndex})
+      window_->Execute(command);
+    QTest::qWait(60);
+    guard.stop();
+    answer(QMessageBox::No);
+    EXPECT_FALSE(window_->close());
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_FALSE(AbortRequested());
+    answer(QMessageBox::Yes);
+    window_->findChild<QAction*>("mnuFEnd")->trigger();
+    EXPECT_TRUE(AbortRequested());
+    EXPECT_EQ(ended, 0);
+  });
+  OnNextModal([&](QWidget* modal) {
+    watcher.start();
+    Find<QPushButton>(modal, "Command1")->click();
+  });
+  ClearLog();
+  ClickGenerate();
+  EXPECT_EQ(windows_opened, 0);
+  EXPECT_EQ(ended, 1);
+  const std::vector<std::string> messages = Log().Messages();
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), "Rereading Scheme & Configuration Settings ..."), 1);
+  EXPECT_EQ(messages.back(), "Aborted!");
+  EXPECT_FALSE(window_->TaskRunning());
+  EXPECT_TRUE(window_->findChild<QAction*>("mnuFImport")->isEnabled());
+  EXPECT_TRUE(Find<QWidget>(window_.get(), "Picture1")->isEnabled());
 }
 
 }  // namespace
