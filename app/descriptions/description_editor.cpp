@@ -122,7 +122,7 @@ std::vector<SizeBox> AlbumBoxes(const std::string& album_dir) {
 
 DescriptionEditorServices DescriptionEditorServices::Default() {
   DescriptionEditorServices services;
-  services.exif_text = GetExifInfoString;
+  services.exif_text = GetReadableExifText;
   services.rotate = JtRotate;
   services.run_program = [](const std::string& command_line) { RunProgram(command_line, WindowStyle::kNormal); };
   return services;

@@ -169,4 +169,48 @@ std::string GetExifInfoString(const std::string& image_path) {
   return result;
 }
 
+namespace {
+
+// "28/10=2.8" or "2.8" as "2.8"; empty when no positive number is there.
+std::string RationalValue(const std::string& text) {
+  const size_t equals = text.rfind('=');
+  const double value = LeadingNumber(Trim(equals == std::string::npos ? text : text.substr(equals + 1)));
+  if (!(value > 0) || !std::isfinite(value)) return {};
+  return value >= 10 ? std::to_string(static_cast<int64_t>(std::nearbyint(value))) : TwoDecimals(value);
+}
+
+}  // namespace
+
+std::string ReadableExifText(const ExifInfo& info) {
+  std::vector<std::string> lines;
+  std::string settings;
+  auto add = [&settings](const std::string& part) {
+    if (part.empty()) return;
+    if (!settings.empty()) settings += " \u00b7 ";
+    settings += part;
+  };
+  if (info.Exposure != "?") add(info.Exposure);
+  if (const std::string f = RationalValue(info.FNumber); !f.empty()) add("f/" + f);
+  if (!Trim(info.ISO).empty()) add("ISO " + Trim(info.ISO));
+  if (const std::string mm = RationalValue(info.FocalLength); !mm.empty()) add(mm + " mm");
+  if (!settings.empty()) lines.push_back(settings);
+  if (info.Flash == "Yes") lines.push_back("Flash fired");
+  if (info.DateValid)
+    lines.push_back(info.Year + "-" + info.Month + "-" + info.Day + " " + info.Hour + ":" + info.Minute + ":" +
+                    info.Second);
+  // Most makers repeat their name in the model.
+  const std::string make = Trim(info.Make), model = Trim(info.Model);
+  std::string camera = model.compare(0, make.size(), make) == 0 ? model : Trim(make + " " + model);
+  if (!camera.empty()) lines.push_back(camera);
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
+  return text;
+}
+
+std::string GetReadableExifText(const std::string& image_path) {
+  ExifInfo info;
+  if (!GetExifInfo(image_path, info)) return {};
+  return ReadableExifText(info);
+}
+
 }  // namespace snapcrate

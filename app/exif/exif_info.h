@@ -39,6 +39,12 @@ size_t FindDumpValue(const std::string& line, const std::string& name, std::stri
 void SplitExifDate(ExifInfo& info);
 /// An exposure time in seconds as the summary shows it ("1/60", "1/3.33", "2").
 std::string FormatExposureTime(double seconds);
+/// The summary as photographers read it: "1/250 s · f/2.8 · ISO 100 · 35 mm",
+/// "Flash fired", the date as "2007-05-06 13:45:00" and the camera, CR LF
+/// between the lines that have something to say.
+std::string ReadableExifText(const ExifInfo& info);
+/// ReadableExifText of the picture; empty when it has no readable EXIF data.
+std::string GetReadableExifText(const std::string& image_path);
 /// Selected dump lines (make, date, exposure, aperture, ISO, flash, focal length), CR LF between.
 std::string GetExifInfoString(const std::string& image_path);
 

@@ -78,6 +78,32 @@ TEST(ParseExifDumpTest, ValuesAreStrippedAndTheLastUnterminatedLineIgnored) {
   EXPECT_EQ(info.Year + info.Month + info.Day + "|" + info.Hour + info.Minute + info.Second, "20040512|134501");
 }
 
+TEST(ReadableExifTextTest, SettingsDateAndCameraAsPeopleReadThem) {
+  const struct {
+    const char* dump;
+    const char* text;
+  } cases[] = {
+      {"Tag 0x010F[  8] Exif.Make = 'Canon'\n"
+       "Tag 0x0110[ 20] Exif.Model = 'Canon PowerShot A70'\n"
+       "Tag 0x829A[  1] Exif.ExposureTime = 1/250=0.004 \n"
+       "Tag 0x829D[  1] Exif.FNumber = 28/10=2.8 \n"
+       "Tag 0x8827[  1] Exif.ISOSpeedRatings = 100 \n"
+       "Tag 0x920A[  1] Exif.FocalLength = 35000/1000=35 \n"
+       "Tag 0x9209[  1] Exif.Flash = 1 \n"
+       "Tag 0x9003[ 20] Exif.DateTimeOriginal = '2004:05:12 13:45:01'\n",
+       "1/250 s \u00b7 f/2.8 \u00b7 ISO 100 \u00b7 35 mm\r\nFlash fired\r\n2004-05-12 13:45:01\r\nCanon PowerShot A70"},
+      // A model without the maker's name, a zero aperture and a bad exposure.
+      {"Tag 0x010F[  8] Exif.Make = 'NIKON'\n"
+       "Tag 0x0110[ 20] Exif.Model = 'E995'\n"
+       "Tag 0x829A[  1] Exif.ExposureTime = 1/0=0 \n"
+       "Tag 0x829D[  1] Exif.FNumber = 0/0=0 \n"
+       "Tag 0x920A[  1] Exif.FocalLength = 54/10=5.4 \n",
+       "5.4 mm\r\nNIKON E995"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadableExifText(Parse(c.dump)), c.text) << c.dump;
+}
+
 TEST(SplitExifDateTest, StopsAtTheFirstMissingPart) {
   const struct {
     const char* date;
