@@ -28,7 +28,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
   auto* close = new QPushButton("OK", this);
   close->setObjectName("Command1");
   close->setDefault(true);
-  auto* credits = new QPushButton("Credits", this);
+  auto* credits = new QPushButton("&Credits", this);
   credits->setObjectName("Command2");
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
   connect(credits, &QPushButton::clicked, this, [this] {

@@ -1,6 +1,9 @@
 #include "app/dir_chooser.h"
 
+#include <strings.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -50,6 +53,28 @@ std::vector<std::string> ListVolumes() {
   volumes.erase(std::unique(volumes.begin(), volumes.end()), volumes.end());
   if (volumes.size() > 1 && volumes[1] == "/") volumes.erase(volumes.begin() + 1);
   return volumes;
+}
+
+std::string FindCameraFolder(const std::vector<std::string>& volumes) {
+  const std::string home = GetUserHomeDir();
+  for (const std::string& volume : volumes) {
+    if (volume == "/" || volume == home) continue;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(volume, error)) {
+      const std::string name = entry.path().filename().string();
+      if (name.size() == 4 && strncasecmp(name.c_str(), "DCIM", 4) == 0 && entry.is_directory(error))
+        return volume + name + "/";
+    }
+  }
+  return {};
+}
+
+void DefaultImportPaths(const std::vector<std::string>& volumes, const std::string& pictures,
+                        std::string& source, std::string& destination) {
+  destination = WithTrailingSlash(pictures);
+  source = FindCameraFolder(volumes);
+  if (source.empty()) source = GetUserHomeDir();
+  if (source == destination) source = "/";
 }
 
 std::string VolumeOf(const std::string& path, const std::vector<std::string>& volumes) {

@@ -11,6 +11,16 @@ namespace snapcrate {
 /// mount points under /media, /run/media and /mnt. Each ends in "/".
 std::vector<std::string> ListVolumes();
 
+/// The first removable volume of `volumes` (not "/" nor the home) holding a
+/// camera's "DCIM" folder, in any letter case: that folder, ending in "/";
+/// else empty.
+std::string FindCameraFolder(const std::vector<std::string>& volumes);
+
+/// What a fresh installation proposes for the import: a camera folder when one
+/// is mounted, else the home, into `pictures`; never one folder for both.
+void DefaultImportPaths(const std::vector<std::string>& volumes, const std::string& pictures,
+                        std::string& source, std::string& destination);
+
 /// The longest volume of `volumes` that is a prefix of `path`.
 std::string VolumeOf(const std::string& path, const std::vector<std::string>& volumes);
 

@@ -71,6 +71,35 @@ TEST(ProgressTest, AbortIsSeenThroughTheUpdateAndClearedByShow) {
   EXPECT_FALSE(ProgressUpdate(1, "a"));
 }
 
+TEST(ProgressTest, CountTextGivesTheTimeLeftOnceThePaceIsKnown) {
+  const struct {
+    int64_t done, total, elapsed_ms;
+    const char* text;
+  } cases[] = {
+      {0, 240, 5000, "0 of 240"},                          // nothing done yet: no pace
+      {12, 240, 1500, "12 of 240"},                        // too early to judge
+      {12, 240, 3000, "12 of 240, about 1 min left"},      // 228 x 0.25 s = 57 s
+      {100, 120, 2000, "100 of 120, about 5 s left"},      // 0.4 s, rounded up to 5 s steps
+      {1, 100, 60000, "1 of 100, about 1 h 39 min left"},
+      {240, 240, 9000, "240 of 240"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ProgressCountText(c.done, c.total, c.elapsed_ms), c.text) << c.done;
+}
+
+TEST(ProgressTest, CountStopsAtTheTotalAndShowClearsIt) {
+  testing::RecordingUiPort ui;
+  ProgressShow(0, 0);
+  ProgressCountAdvance(3);  // no total yet: nothing counted
+  EXPECT_EQ(ProgressBar().count_done, 0);
+  ProgressCountTotal(4);
+  ProgressCountAdvance(3);
+  ProgressCountAdvance(3);
+  EXPECT_EQ(ProgressBar().count_done, 4);
+  ProgressShow(0, 0);
+  EXPECT_EQ(ProgressBar().count_total, 0);
+  ProgressHide();
+}
+
 TEST(ProgressTest, ThrottledUpdateWaitsHalfASecond) {
   testing::RecordingUiPort ui;
   ProgressShow(1, 5);

@@ -3,13 +3,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <cstdlib>
 
@@ -26,6 +29,7 @@
 #include "app/log.h"
 #include "app/log_window.h"
 #include "app/program_state.h"
+#include "app/qt_text.h"
 #include "app/qt_ui_port.h"
 #include "app/settings_window.h"
 #include "app/ui_port.h"
@@ -49,6 +53,12 @@ MainWindow::MainWindow(QtUiPort& ui, QWidget* parent)
   QMdiSubWindow* sub = mdi_->addSubWindow(log_window_);
   sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint);
   sub->showMaximized();
+  open_result_ = new QPushButton(this);
+  open_result_->setObjectName("CommandOpenResult");
+  open_result_->hide();
+  connect(open_result_, &QPushButton::clicked, this,
+          [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(result_path_)); });
+  statusBar()->addPermanentWidget(open_result_);
   ui_.SetMainWindow(this, log_window_);
   logic_ = std::make_unique<MainWindowLogic>(Actions());
   resize(900, 620);
@@ -57,28 +67,33 @@ MainWindow::MainWindow(QtUiPort& ui, QWidget* parent)
 MainWindow::~MainWindow() { ui_.SetMainWindow(nullptr, nullptr); }
 
 void MainWindow::BuildMenus() {
-  auto add = [this](QMenu* menu, const char* name, const QString& caption, MainCommand command) {
+  auto add = [this](QMenu* menu, const char* name, const QString& caption, MainCommand command,
+                    const QKeySequence& shortcut = {}) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
+    action->setShortcut(shortcut);
     connect(action, &QAction::triggered, this, [this, command] { Execute(command); });
     return action;
   };
   QMenu* file = menuBar()->addMenu("&File");
   file->setObjectName("mnuFile");
-  add(file, "mnuFImport", "&Import Media Files", MainCommand::kImport);
-  add(file, "mnuAEXIF", "&Adjust Exif Date and Time", MainCommand::kAdjustDates);
+  add(file, "mnuFImport", "&Import Media Files", MainCommand::kImport, QKeySequence("Ctrl+I"));
+  add(file, "mnuAEXIF", "&Adjust Exif Date and Time", MainCommand::kAdjustDates, QKeySequence("Ctrl+J"));
+  // The tool strip's commands, so that the keyboard reaches them too.
+  add(file, "mnuFGenHTML", "&Generate HTML Album", MainCommand::kGenerateHtml, QKeySequence("Ctrl+G"));
+  add(file, "mnuFAddDesc", "Add Image &Descriptions", MainCommand::kAddDescriptions, QKeySequence("Ctrl+D"));
   file->addSeparator();
-  add(file, "mnuFEnd", "&End", MainCommand::kEnd);
+  add(file, "mnuFEnd", "&End", MainCommand::kEnd, QKeySequence("Ctrl+Q"));
   QMenu* extra = menuBar()->addMenu("&Extra");
   extra->setObjectName("mnuExtra");
   add(extra, "mnuEGenThumbnailIndex", "Generate Thumbnail &Index", MainCommand::kGenerateThumbnailIndex);
   add(extra, "mnuEGenMasterIndex", "Update Master Index", MainCommand::kUpdateMasterIndex);
   extra->addSeparator();
-  add(extra, "mnuEOptions", "Options ...", MainCommand::kSettings);
+  add(extra, "mnuEOptions", "Options ...", MainCommand::kSettings, QKeySequence("Ctrl+,"));
   QMenu* info = menuBar()->addMenu("&?");
   info->setObjectName("mnuInfo");
-  add(info, "mnuIHelp", "&Help", MainCommand::kHelp);
-  add(info, "mnuIAbout", "&About", MainCommand::kAbout);
+  add(info, "mnuIHelp", "&Help", MainCommand::kHelp, QKeySequence(Qt::Key_F1));
+  add(info, "mnuIAbout", "&About", MainCommand::kAbout, QKeySequence("Shift+F1"));
 }
 
 void MainWindow::BuildToolStrip() {
@@ -106,7 +121,7 @@ void MainWindow::BuildToolStrip() {
       "Generate a HTML image album for a given root directory", QStyle::SP_DriveNetIcon,
       MainCommand::kGenerateHtml);
   add("CommandAddDesc", "PictureAddDesc", "Add Image Descriptions",
-      "Add manually mage descriptions to be used for the HTML presentation", QStyle::SP_FileDialogDetailedView,
+      "Add manually image descriptions to be used for the HTML presentation", QStyle::SP_FileDialogDetailedView,
       MainCommand::kAddDescriptions);
   add("CommandHelp", "PictureHelp", "Help", "Help", QStyle::SP_DialogHelpButton, MainCommand::kHelp);
   layout->addStretch();
@@ -129,9 +144,10 @@ MainCommandActions MainWindow::Actions() {
     window.exec();
     return Program().import_result;
   };
-  actions.run_import = [] {
-    const ImportRequest& request = CurrentImportRequest();
-    ImportMediaFiles(request.source, request.destination, request.options);
+  actions.run_import = [this] {
+    const ImportRequest request = CurrentImportRequest();
+    const ImportCounters counters = ImportMediaFiles(request.source, request.destination, request.options);
+    if (!request.options.dry_run && counters.copied > 0) OfferResult("Open &folder", ToQString(request.destination));
   };
   actions.adjust_window = [this] {
     AdjustWindow window(this);
@@ -144,14 +160,24 @@ MainCommandActions MainWindow::Actions() {
     StartGenHTMLDialog(0, result);
     return result;
   };
-  actions.run_generate = [] { GenerateAlbum(CurrentGenerationRequest()); };
+  actions.run_generate = [this] {
+    const GenerationRequest& request = CurrentGenerationRequest();
+    if (GenerateAlbum(request).completed)
+      OfferResult("Open &album", ToQString(request.destination_path + "index" + Program().gen_html_ext));
+  };
   actions.description_editor = [this] {
     DescriptionWindow window(this);
     window.exec();
   };
   actions.help = [this] { do_help(); };
   actions.end = [this] { end_(); };
-  actions.task_running = [this](bool running) { SetCommandsEnabled(!running); };
+  actions.task_running = [this](bool running) {
+    if (running) {
+      open_result_->hide();
+      statusBar()->clearMessage();
+    }
+    SetCommandsEnabled(!running);
+  };
   return actions;
 }
 
@@ -165,6 +191,14 @@ void MainWindow::SetCommandsEnabled(bool enabled) {
     action->setEnabled(enabled);
   }
   if (auto* strip = findChild<QWidget*>("Picture1")) strip->setEnabled(enabled);
+}
+
+void MainWindow::OfferResult(const QString& caption, const QString& path) {
+  result_path_ = path;
+  open_result_->setText(caption);
+  open_result_->setToolTip(path);
+  open_result_->show();
+  statusBar()->showMessage(path);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

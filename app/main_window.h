@@ -11,6 +11,7 @@
 #include "app/main_window_logic.h"
 
 class QMdiArea;
+class QPushButton;
 
 namespace snapcrate {
 
@@ -47,10 +48,14 @@ class MainWindow : public QMainWindow {
   void BuildToolStrip();
   MainCommandActions Actions();
   void SetCommandsEnabled(bool enabled);
+  /// After a task: a button in the status bar that opens what it made.
+  void OfferResult(const QString& caption, const QString& path);
 
   QtUiPort& ui_;
   QMdiArea* mdi_ = nullptr;
   LogWindow* log_window_ = nullptr;
+  QPushButton* open_result_ = nullptr;
+  QString result_path_;
   std::unique_ptr<MainWindowLogic> logic_;
   std::function<void()> end_;
 };

@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 
@@ -116,12 +118,41 @@ TEST_F(MainWindowTest, ProgressWindowAbortReachesTheNextUpdate) {
   ASSERT_NE(progress, nullptr);
   EXPECT_TRUE(progress->isVisible());
   EXPECT_EQ(progress->windowTitle(), "In Progress ...");
+  // Above its own main window only, not above other programs.
+  EXPECT_EQ(progress->parentWidget(), window_.get());
+  EXPECT_FALSE(progress->windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_FALSE(ProgressUpdate(3, "picture.jpg"));
+  // A known total fills the bar and reads "n of m"; the per-folder range no longer moves it.
+  ProgressCountTotal(4);
+  ProgressCountAdvance();
+  ProgressCountAdvance();
+  ProgressSetRange(1, 10);
+  EXPECT_FALSE(ProgressUpdate(5, "@"));  // shows what was counted since the last look
+  auto* bar = progress->findChild<QProgressBar*>("ProgressBar1");
+  EXPECT_EQ(bar->maximum(), 4);
+  EXPECT_EQ(bar->value(), 2);
+  EXPECT_EQ(progress->findChild<QLabel*>("LabelCount")->text(), "2 of 4");
   progress->findChild<QPushButton*>("Command1")->click();
   EXPECT_TRUE(ProgressUpdate(4, "@"));
   ProgressHide();
   EXPECT_FALSE(progress->isVisible());
   ClearAbort();
+}
+
+TEST_F(MainWindowTest, EveryCommandIsInAMenuWithItsOwnShortcut) {
+  QSet<QString> seen;
+  for (const char* name : {"mnuFImport", "mnuAEXIF", "mnuFGenHTML", "mnuFAddDesc", "mnuFEnd", "mnuEOptions",
+                           "mnuIHelp", "mnuIAbout"}) {
+    auto* action = window_->findChild<QAction*>(name);
+    ASSERT_NE(action, nullptr) << name;
+    EXPECT_FALSE(action->shortcut().isEmpty()) << name;
+    EXPECT_FALSE(seen.contains(action->shortcut().toString())) << name;
+    seen.insert(action->shortcut().toString());
+  }
+  EXPECT_EQ(window_->findChild<QAction*>("mnuIHelp")->shortcut(), QKeySequence(Qt::Key_F1));
+  EXPECT_EQ(window_->findChild<QAction*>("mnuFEnd")->shortcut(), QKeySequence("Ctrl+Q"));
+  EXPECT_EQ(window_->findChild<QPushButton*>("CommandAddDesc")->toolTip(),
+            "Add manually image descriptions to be used for the HTML presentation");
 }
 
 }  // namespace

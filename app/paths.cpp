@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "app/log.h"
 
@@ -267,6 +268,27 @@ std::string GetUserHomeDir() {
   if (const struct passwd* entry = getpwuid(getuid()); entry && entry->pw_dir)
     return WithTrailingSlash(entry->pw_dir);
   return "/";
+}
+
+std::string GetUserPicturesDir() {
+  const std::string home = GetUserHomeDir();
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const std::string dirs_file = (config && *config ? WithTrailingSlash(config) : home + ".config/") + "user-dirs.dirs";
+  if (std::ifstream file(dirs_file); file) {
+    std::string line;
+    while (std::getline(file, line)) {
+      constexpr std::string_view key = "XDG_PICTURES_DIR=";
+      if (line.rfind(key, 0) != 0) continue;
+      std::string value = line.substr(key.size());
+      if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+      if (value.rfind("$HOME/", 0) == 0) value = home + value.substr(6);
+      // "$HOME/" alone means the desktop has none.
+      if (!value.empty() && value.front() == '/' && WithTrailingSlash(value) != home && IsDirectory(value))
+        return WithTrailingSlash(value);
+    }
+  }
+  if (IsDirectory(home + "Pictures")) return home + "Pictures/";
+  return home;
 }
 
 }  // namespace snapcrate

@@ -71,5 +71,8 @@ std::string GetProgramDir();
 std::string GetProgramFileName();
 /// The user's home directory, ending in "/".
 std::string GetUserHomeDir();
+/// The user's pictures directory, ending in "/": the desktop's XDG_PICTURES_DIR
+/// (user-dirs.dirs), else ~/Pictures, each only when it exists; else the home.
+std::string GetUserPicturesDir();
 
 }  // namespace snapcrate

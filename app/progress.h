@@ -18,6 +18,16 @@ bool ProgressUpdate(int32_t position, const std::string& text);
 bool ProgressUpdateThrottled(int32_t position, const std::string& text);
 void ProgressHide();
 
+/// Counted progress, for tasks that know their total beforehand (the pictures
+/// of a generation, the files of an import): the window shows "n of m" and the
+/// time left beside the bar above. ProgressShow clears the count.
+void ProgressCountTotal(int64_t total);
+/// `items` more are done.
+void ProgressCountAdvance(int64_t items = 1);
+/// "12 of 240", with ", about 3 min left" once the pace can be judged
+/// (two seconds and one item in).
+std::string ProgressCountText(int64_t done, int64_t total, int64_t elapsed_ms);
+
 /// The bar's state, for the windows and the tests.
 struct ProgressBarState {
   int minimum = 1;
@@ -25,6 +35,8 @@ struct ProgressBarState {
   int value = 1;
   std::string label;
   bool visible = false;
+  int64_t count_done = 0;
+  int64_t count_total = 0;  // 0: no count known
 };
 const ProgressBarState& ProgressBar();
 

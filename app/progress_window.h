@@ -1,8 +1,9 @@
 #pragma once
 // "In Progress ...": a bar, the item in work and Abort. Not modal; it stays in
-// front of the main window while a task runs.
+// front of its main window (not of other programs) while a task runs.
 
 #include <QDialog>
+#include <cstdint>
 
 class QLabel;
 class QProgressBar;
@@ -18,6 +19,10 @@ class ProgressWindow : public QDialog {
   void SetRange(int minimum, int maximum);
   void SetValue(int value);
   void SetLabel(const QString& text);
+  /// From now until ClearCount the bar shows `done` of `total` and the count
+  /// line shows `text`.
+  void SetCount(int64_t done, int64_t total, const QString& text);
+  void ClearCount();
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -26,6 +31,8 @@ class ProgressWindow : public QDialog {
  private:
   QProgressBar* bar_;
   QLabel* label_;
+  QLabel* count_;
+  bool counted_ = false;
   QPushButton* abort_;
 };
 

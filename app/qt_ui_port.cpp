@@ -70,6 +70,7 @@ void QtUiPort::LogCleared() {
 void QtUiPort::ProgressShow() {
   if (!progress_) progress_ = new ProgressWindow(main_window_);
   progress_->SetLabel({});
+  progress_->ClearCount();
   progress_->show();
   progress_->raise();
 }
@@ -82,6 +83,10 @@ void QtUiPort::ProgressSetValue(int value, const std::string* label) {
   if (!progress_) return;
   progress_->SetValue(value);
   if (label) progress_->SetLabel(ToQString(*label));
+}
+
+void QtUiPort::ProgressCountChanged(int64_t done, int64_t total, const std::string& text) {
+  if (progress_) progress_->SetCount(done, total, ToQString(text));
 }
 
 void QtUiPort::ProgressHide() {

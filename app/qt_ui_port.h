@@ -30,6 +30,7 @@ class QtUiPort : public UiPort {
   void ProgressShow() override;
   void ProgressSetRange(int minimum, int maximum) override;
   void ProgressSetValue(int value, const std::string* label) override;
+  void ProgressCountChanged(int64_t done, int64_t total, const std::string& text) override;
   void ProgressHide() override;
   bool RunSettingsDialog() override;
 

@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "app/dir_chooser.h"
 #include "app/file_lib.h"
 #include "app/log.h"
 #include "app/numeric.h"
@@ -15,7 +16,7 @@ constexpr int16_t kUnlimitedThreshold = 861;
 
 }  // namespace
 
-std::string DefaultDirectory() { return GetUserHomeDir(); }
+std::string DefaultDirectory() { return GetUserPicturesDir(); }
 
 std::string DefaultViewerCommand() {
   for (const char* viewer : kKnownViewers)
@@ -25,13 +26,15 @@ std::string DefaultViewerCommand() {
 
 std::vector<std::pair<std::string, std::string>> DefaultSettings() {
   const std::string dir = DefaultDirectory();
+  std::string import_source, import_destination;
+  DefaultImportPaths(ListVolumes(), dir, import_source, import_destination);
   return {
       {"GenDebug", ""},
       {"GenOwnIndexPageSubNodesThreshold", "2"},
       {"DirDscName", "_snapcrate_.dsc"},
       {"GenHTMLRootDir", "_snapcrate_"},
-      {"ImportMediaFilesSourcePath", dir},
-      {"ImportMediaFilesDestPath", dir},
+      {"ImportMediaFilesSourcePath", import_source},
+      {"ImportMediaFilesDestPath", import_destination},
       {"AdjustExifDateTimePath", dir},
       {"AddDescPath", dir},
       {"AddDescImageIndex", "1"},

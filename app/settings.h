@@ -12,7 +12,7 @@ namespace snapcrate {
 std::vector<std::pair<std::string, std::string>> DefaultSettings();
 /// The viewer command line written at creation.
 std::string DefaultViewerCommand();
-/// The default of every directory setting: the user's home directory.
+/// The default of every directory setting: the user's pictures directory.
 std::string DefaultDirectory();
 
 /// Creates the settings file when missing, reads it into the settings store and

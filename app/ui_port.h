@@ -2,6 +2,7 @@
 // The one channel through which the core talks to the user. The Qt program,
 // the batch front end and the tests each install their own implementation.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,10 @@ class UiPort {
   virtual void ProgressSetRange(int minimum, int maximum) = 0;
   /// `label` is null when the previous label stays.
   virtual void ProgressSetValue(int value, const std::string* label) = 0;
+  /// Counted progress changed (see ProgressCountTotal); `text` is "n of m ...".
+  virtual void ProgressCountChanged(int64_t done, int64_t total, const std::string& text) {
+    (void)done, (void)total, (void)text;
+  }
   virtual void ProgressHide() = 0;
   /// The settings dialog shown at the first start; returns true on OK.
   virtual bool RunSettingsDialog() = 0;

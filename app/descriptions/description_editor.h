@@ -133,7 +133,7 @@ class DescriptionEditor {
 
   PictureForm& picture_form() { return picture_form_; }
   DirForm& dir_form() { return dir_form_; }
-  /// "Rotate Losless at Original Location".
+  /// "Rotate Lossless at Original Location".
   bool& lossless() { return lossless_; }
 
   DirChooser& chooser() { return chooser_; }

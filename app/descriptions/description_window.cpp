@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStyle>
@@ -27,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include "app/dir_chooser_widget.h"
+#include "app/rating_scale.h"
 #include "app/qt_text.h"
 #include "app/text.h"
 
@@ -95,7 +97,20 @@ DescriptionWindow::DescriptionWindow(QWidget* parent, DescriptionEditorServices 
     });
   });
 
-  resize(1040, 720);
+  // Ratings from the keyboard while typing the texts: Ctrl+digit quality, Alt+digit originality.
+  for (int level = 1; level <= 6; ++level) {
+    const auto key = static_cast<Qt::Key>(Qt::Key_0 + level);
+    auto* quality = new QShortcut(QKeySequence(Qt::CTRL | key), this);
+    auto* originality = new QShortcut(QKeySequence(Qt::ALT | key), this);
+    connect(quality, &QShortcut::activated, this, [this, level] { quality_->button(level)->click(); });
+    connect(originality, &QShortcut::activated, this, [this, level] { originality_->button(level)->click(); });
+  }
+
+  // Fits the screen it opens on, down to 1366 x 768 with a panel.
+  QSize size(1040, 720);
+  if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+    size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+  resize(size);
   ShowState();
   title_->setFocus();
 }
@@ -103,13 +118,13 @@ DescriptionWindow::DescriptionWindow(QWidget* parent, DescriptionEditorServices 
 QWidget* DescriptionWindow::BuildNavigation() {
   auto* panel = new QWidget(this);
   chooser_ = new DirChooserWidget(editor_.chooser(), "Drive1", "Dir1", panel);
-  auto* up = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogToParent), "Up", panel);
+  auto* up = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogToParent), "&Up", panel);
   up->setObjectName("CommandUpDir");
   up->setToolTip("Go one directory up");
-  auto* previous = new QPushButton(style()->standardIcon(QStyle::SP_ArrowLeft), "Previous", panel);
+  auto* previous = new QPushButton(style()->standardIcon(QStyle::SP_ArrowLeft), "&Previous", panel);
   previous->setObjectName("CommandPrevDir");
   previous->setToolTip("Go to previous directory on same level");
-  auto* next = new QPushButton(style()->standardIcon(QStyle::SP_ArrowRight), "Next", panel);
+  auto* next = new QPushButton(style()->standardIcon(QStyle::SP_ArrowRight), "Ne&xt", panel);
   next->setObjectName("CommandNextDir");
   next->setToolTip("Go to next directory on same level");
   connect(up, &QPushButton::clicked, this, [this] { Run([this] { editor_.UpDir(); }); });
@@ -231,13 +246,13 @@ QWidget* DescriptionWindow::BuildInfoTab() {
   auto* page = new QWidget;
   page->setObjectName("FrameTab1");
   title_ = MakeTextField("TextTab1Title", "Enter a (short) Title for the current Picture", 2, page);
-  description_ = MakeTextField("TextTab1Description", "Enter a Descrption for the current Picture", 5, page);
+  description_ = MakeTextField("TextTab1Description", "Enter a Description for the current Picture", 5, page);
   keys_ = MakeTextField("TextTab1Keys", "Enter Keywords which describe the current Picture", 2, page);
-  take_date_ = new QCheckBox("Take date from filename if format is YYMMDD_HHMMSS", page);
+  take_date_ = new QCheckBox("Take date from &filename if format is YYMMDD_HHMMSS", page);
   take_date_->setObjectName("CheckTakeDateFromFilename");
-  exif_label_ = new QLabel("Exif Data", page);
+  exif_label_ = new QLabel("&Exif Data", page);
   exif_label_->setObjectName("LabelExif");
-  exif_label_->setToolTip("This field shows informations coming from a Digitial Camera");
+  exif_label_->setToolTip("This field shows information coming from a Digital Camera");
   exif_ = new QPlainTextEdit(page);
   exif_->setObjectName("TextTab1ExifData");
   exif_->setReadOnly(true);
@@ -285,16 +300,22 @@ QWidget* DescriptionWindow::BuildExtendedTab() {
     auto* label = new QLabel(caption, ratings);
     label->setToolTip(tip);
     ratings_grid->addWidget(label, row, 0);
+    // The access key moves to the row; the arrow keys then pick the rating.
     for (int level = 1; level <= 6; ++level) {
       auto* option = new QRadioButton(QString::number(level), ratings);
       option->setObjectName(QString(prefix) + QString::number(level));
-      option->setToolTip(tip + ": " + QString::number(level) + " of 6");
+      option->setToolTip(tip + ": " + QString::number(level) + " of 6" +
+                         (level == 1 ? " (best)" : level == 6 ? " (worst)" : ""));
       group->addButton(option, level);
       ratings_grid->addWidget(option, row, level);
+      if (level == 1) label->setBuddy(option);
     }
   };
-  add_row(quality_, "OptionQ", "Qual.", "Quality of the picture", 0);
-  add_row(originality_, "OptionO", "Orig.", "Originality of the picture", 1);
+  add_row(quality_, "OptionQ", "&Qual.", "Quality of the picture (Ctrl+1 ... Ctrl+6)", 0);
+  add_row(originality_, "OptionO", "&Orig.", "Originality of the picture (Alt+1 ... Alt+6)", 1);
+  auto* scale = new QLabel(kRatingScaleText, ratings);
+  scale->setObjectName("LabelRatingScale");
+  ratings_grid->addWidget(scale, 2, 0, 1, 7);
 
   auto* rotate = new QGroupBox("Rotate", page);
   auto* rotate_layout = new QGridLayout(rotate);
@@ -310,7 +331,7 @@ QWidget* DescriptionWindow::BuildExtendedTab() {
     rotation_->addButton(option, i + 1);
     rotate_layout->addWidget(option, 0, i);
   }
-  lossless_ = new QCheckBox("Rotate Losless at Original Location", rotate);
+  lossless_ = new QCheckBox("Rotate Lossless at Original &Location", rotate);
   lossless_->setObjectName("CheckRotateLosless");
   lossless_->setToolTip("Turn JPEG pictures on disk without loss when leaving them; the original stays as .jpeg");
   rotate_layout->addWidget(lossless_, 1, 0, 1, 3);
@@ -319,10 +340,10 @@ QWidget* DescriptionWindow::BuildExtendedTab() {
   link_ = new QLineEdit(link_box);
   link_->setObjectName("TextTab2AddLink");
   link_->setToolTip("A file or address the picture's page links to");
-  auto* choose = new QPushButton("Choose File", link_box);
+  auto* choose = new QPushButton("C&hoose File", link_box);
   choose->setObjectName("CommandTab2ChooseFile");
   choose->setAutoDefault(false);
-  auto* launch = new QPushButton("Launch", link_box);
+  auto* launch = new QPushButton("L&aunch", link_box);
   launch->setObjectName("CommandTab2Launch");
   launch->setAutoDefault(false);
   auto* link_layout = new QHBoxLayout(link_box);
@@ -332,7 +353,7 @@ QWidget* DescriptionWindow::BuildExtendedTab() {
   connect(choose, &QPushButton::clicked, this, [this] { ChooseLinkFile(); });
   connect(launch, &QPushButton::clicked, this, [this] { Run([this] { editor_.LaunchLink(); }); });
 
-  auto* reset = new QPushButton("Reset Values", page);
+  auto* reset = new QPushButton("&Reset Values", page);
   reset->setObjectName("CommandTab2ResetValues");
   reset->setToolTip("Clear ratings, rotation and link");
   reset->setAutoDefault(false);
@@ -363,13 +384,13 @@ QWidget* DescriptionWindow::BuildDirectoryTab() {
   index_picture_->setObjectName("LabelTab3PictureName");
   index_picture_->setWordWrap(true);
   index_picture_->setMinimumWidth(220);
-  auto* set = new QPushButton("Set", picture);
+  auto* set = new QPushButton("&Set", picture);
   set->setObjectName("CommandTab3PictureSet");
   set->setToolTip("Set here the main chapter picture");
-  auto* view = new QPushButton("View", picture);
+  auto* view = new QPushButton("&View", picture);
   view->setObjectName("CommandTab3PictureView");
   view->setToolTip("Open the chapter picture in the image viewer");
-  auto* clear = new QPushButton("Clear", picture);
+  auto* clear = new QPushButton("C&lear", picture);
   clear->setObjectName("CommandTab3PictureClear");
   clear->setToolTip("Remove the chapter picture");
   for (QPushButton* button : {set, view, clear}) button->setAutoDefault(false);
@@ -493,7 +514,9 @@ void DescriptionWindow::ShowCaptions() {
 
 void DescriptionWindow::ShowPicture() {
   const QString path = ToQString(editor_.display_path());
-  const QSize box = image_->contentsRect().size();
+  // Drawn in device pixels, so a hi-DPI screen shows the picture sharp.
+  const qreal ratio = image_->devicePixelRatioF();
+  const QSize box = image_->contentsRect().size() * ratio;
   const QString key = path.isEmpty() ? QString() : path + "|" + QFileInfo(path).lastModified().toString(Qt::ISODateWithMs);
   if (key == shown_picture_ && box == shown_size_) return;
   shown_picture_ = key;
@@ -512,7 +535,9 @@ void DescriptionWindow::ShowPicture() {
   }
   const QImage picture = reader.read();
   if (picture.isNull()) return;  // a picture the display cannot load shows nothing
-  image_->setPixmap(QPixmap::fromImage(picture));
+  QPixmap pixmap = QPixmap::fromImage(picture);
+  pixmap.setDevicePixelRatio(ratio);
+  image_->setPixmap(pixmap);
 }
 
 bool DescriptionWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -179,6 +179,8 @@ TEST_F(DescriptionWindowTest, ExifFieldOrTakeDateBoxFollowsThePicture) {
   EXPECT_TRUE(exif->isVisible());
   EXPECT_TRUE(Find<QLabel>(window.get(), "LabelExif")->isVisible());
   EXPECT_FALSE(take_date->isVisible());
+  // As people read it, not as the library dumps it.
+  EXPECT_EQ(exif->toPlainText(), "1/250 s\n2004-05-12 13:45:01\nCanon PowerShot A80");
   Find<QToolButton>(window.get(), "CommandScrollUp")->click();
   EXPECT_FALSE(exif->isVisible());
   EXPECT_TRUE(take_date->isVisible());
@@ -211,6 +213,39 @@ TEST_F(DescriptionWindowTest, ControlsCarryTheirNames) {
   for (const char* name : {"Dir1", "Image1", "Label1", "LabelTab3PictureName", "TabStrip1", "ImageShowThumbnails"})
     EXPECT_NE(window->findChild<QWidget*>(name), nullptr) << name;
   EXPECT_EQ(Find<QLabel>(window.get(), "LabelTab3PictureName")->text(), "<None>");
+}
+
+TEST_F(DescriptionWindowTest, RatingsSayWhichEndIsBestAndComeFromTheKeyboard) {
+  const std::string dir = home_.Dir("keys");
+  WritePlainJpeg(dir + "a.jpg");
+  WritePlainJpeg(dir + "b.jpg");
+  auto window = Open(dir, 1);
+  EXPECT_EQ(Find<QLabel>(window.get(), "LabelRatingScale")->text(), QString::fromUtf8("1 = best \u2026 6 = worst"));
+  EXPECT_TRUE(Find<QRadioButton>(window.get(), "OptionQ1")->toolTip().endsWith("(best)"));
+  // While typing the title, on the first tab.
+  window->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  Type(window.get(), "TextTab1Title", "Sunset");
+  QTest::keyClick(Find<QPlainTextEdit>(window.get(), "TextTab1Title"), Qt::Key_2, Qt::ControlModifier);
+  QTest::keyClick(Find<QPlainTextEdit>(window.get(), "TextTab1Title"), Qt::Key_5, Qt::AltModifier);
+  EXPECT_TRUE(Find<QRadioButton>(window.get(), "OptionQ2")->isChecked());
+  EXPECT_TRUE(Find<QRadioButton>(window.get(), "OptionO5")->isChecked());
+  EXPECT_EQ(Find<QPlainTextEdit>(window.get(), "TextTab1Title")->toPlainText(), "Sunset");
+  Find<QToolButton>(window.get(), "CommandScrollUp")->click();
+  const std::string stored = ReadFile(dir + "a.dsc");
+  EXPECT_NE(stored.find("[Quality]\r\n2\r\n"), std::string::npos) << stored;
+  EXPECT_NE(stored.find("[Originality]\r\n5\r\n"), std::string::npos) << stored;
+}
+
+TEST_F(DescriptionWindowTest, FitsASmallScreenAndShowsCorrectlySpeltTexts) {
+  auto window = Open(home_.Dir(), 1);
+  const QSize least = window->minimumSizeHint();
+  EXPECT_LE(least.width(), 1366);
+  EXPECT_LE(least.height(), 768 - 60);  // a panel and the title bar
+  EXPECT_EQ(Find<QPlainTextEdit>(window.get(), "TextTab1Description")->toolTip(),
+            "Enter a Description for the current Picture");
+  EXPECT_EQ(Find<QCheckBox>(window.get(), "CheckRotateLosless")->text(), "Rotate Lossless at Original &Location");
+  EXPECT_FALSE(Find<QLabel>(window.get(), "LabelExif")->toolTip().contains("Digitial"));
 }
 
 }  // namespace

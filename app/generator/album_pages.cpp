@@ -748,6 +748,7 @@ std::unique_ptr<PictureWorkers> ChapterPages::StartPictures() {
 
 bool ChapterPages::FinishPictures(PictureWorkers& workers, int32_t& files_made) {
   const auto report = [&](size_t i, int32_t result) {
+    ProgressCountAdvance();
     if (result != 1) ++failed_pictures_;
     if (result != 1)
       LogMessage("ResizeImage " + chapter_.source_dir + list_.pictures[i].file_name + " to " + chapter_.output_dir +
@@ -769,6 +770,7 @@ bool ChapterPages::Run(const ChapterRecord& chapter, std::vector<std::string> ch
   const bool list_aborted = BuildPictureList(request_, chapter_, names, list_, sorted_out_);
   failed_pictures_ += list_.unreadable;
   if (list_aborted) return true;
+  ProgressCountAdvance(static_cast<int64_t>(names.size() - list_.pictures.size()));  // left out or unreadable
   std::error_code error;
   std::filesystem::create_directories(chapter_.output_dir, error);
 

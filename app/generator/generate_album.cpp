@@ -4,12 +4,14 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/generator/album_pages.h"
 #include "app/generator/album_root.h"
 #include "app/generator/chapter_tree.h"
 #include "app/generator/dir_listing.h"
+#include "app/generator/picture_list.h"
 #include "app/log.h"
 #include "app/program_state.h"
 #include "app/progress.h"
@@ -71,13 +73,22 @@ GenerationResult GenerateAlbum(const GenerationRequest& original) {
     int32_t operations = 0;
     ProgressShow(0, 0);
     ListingReportScope listing_reports;
+    // The same walk once more, counting only, so the window can say "n of m".
+    int64_t pictures = 0;
+    ChapterTreeWalk count_walk(request, [&](const ChapterRecord& chapter, const std::vector<std::string>&) {
+      std::vector<std::string> names;
+      pictures += std::max(ListPictures(chapter.source_dir, names), 0);
+      return false;
+    });
+    aborted = count_walk.ProcessChapterTree("", "", "", "");
+    ProgressCountTotal(pictures);
     SortedOutList sorted_out;
     sorted_out.Open();
     ChapterPages pages(request, sorted_out.IsOpen() ? &sorted_out : nullptr, operations);
     ChapterTreeWalk walk(request, [&](const ChapterRecord& chapter, const std::vector<std::string>& children) {
       return pages.Run(chapter, children);
     });
-    aborted = walk.ProcessChapterTree("", "", "", "");
+    aborted = aborted || walk.ProcessChapterTree("", "", "", "");
     failed = pages.failed_files();
     sorted_out.Close();
     ProgressHide();

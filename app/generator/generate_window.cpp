@@ -16,6 +16,7 @@
 
 #include "app/dir_chooser_widget.h"
 #include "app/qt_text.h"
+#include "app/rating_scale.h"
 #include "app/schemes/config_editor_window.h"
 #include "app/text.h"
 
@@ -71,7 +72,7 @@ GenerateWindow::GenerateWindow(QWidget* parent, GenerationRequest& request)
   auto* destination_layout = new QVBoxLayout(destination_frame);
   destination_layout->addWidget(destination_);
   auto* same =
-      Button("Same as Source", "Command3",
+      Button("Sa&me as Source", "Command3",
              "Set the destination directory equal to the source directory", destination_frame);
   connect(same, &QPushButton::clicked, this, [this] {
     dialog_.DestinationEqualsSource();
@@ -120,10 +121,10 @@ QWidget* GenerateWindow::BuildConfigFrame() {
   config_text_->setObjectName("Text1");
   config_text_->setReadOnly(true);
   config_text_->setFixedHeight(config_text_->fontMetrics().lineSpacing() * 4 + 12);
-  auto* add = Button("New", "CommandNew", "Create a new album configuration", frame);
-  auto* edit = Button("Edit", "CommandEdit", "Edit the selected album configuration", frame);
+  auto* add = Button("&New", "CommandNew", "Create a new album configuration", frame);
+  auto* edit = Button("&Edit", "CommandEdit", "Edit the selected album configuration", frame);
   auto* remove =
-      Button("Delete", "CommandDelete", "Delete the selected album configuration", frame);
+      Button("&Delete", "CommandDelete", "Delete the selected album configuration", frame);
   connect(add, &QPushButton::clicked, this, [this] { Run([this] { dialog_.NewConfig(); }); });
   connect(edit, &QPushButton::clicked, this, [this] { Run([this] { dialog_.EditConfig(); }); });
   connect(remove, &QPushButton::clicked, this, [this] { Run([this] { dialog_.DeleteConfig(); }); });
@@ -143,21 +144,28 @@ QWidget* GenerateWindow::BuildRatingsFrame() {
   frame->setToolTip(
       "Only pictures rated at least this well go into the album; none chosen: every picture");
   auto* grid = new QGridLayout(frame);
-  grid->addWidget(new QLabel("Qual.", frame), 0, 0);
-  grid->addWidget(new QLabel("Orig.", frame), 1, 0);
+  auto* quality_label = new QLabel("&Qual.", frame);
+  auto* originality_label = new QLabel("&Orig.", frame);
+  grid->addWidget(quality_label, 0, 0);
+  grid->addWidget(originality_label, 1, 0);
   quality_ = RatingRow("OptionQ", "Minimal quality %1", grid, 0, frame);
   originality_ = RatingRow("OptionO", "Minimal originality %1", grid, 1, frame);
+  quality_label->setBuddy(quality_->button(1));
+  originality_label->setBuddy(originality_->button(1));
   connect(quality_, &QButtonGroup::idClicked, this,
           [this](int rating) { dialog_.SetMinQuality(rating); });
   connect(originality_, &QButtonGroup::idClicked, this,
           [this](int rating) { dialog_.SetMinOriginality(rating); });
-  auto* reset = Button("Reset", "CommandRatingsReset", "No minimal ratings: every picture", frame);
+  auto* reset = Button("Rese&t", "CommandRatingsReset", "No minimal ratings: every picture", frame);
   connect(reset, &QPushButton::clicked, this, [this] {
     dialog_.ResetRatings();
     ShowRatings();
   });
-  grid->addWidget(reset, 2, 0, 1, 7, Qt::AlignRight);
-  auto_orient_ = new QCheckBox("Turn pictures upright (EXIF orientation)", frame);
+  auto* scale = new QLabel(kRatingScaleText, frame);
+  scale->setObjectName("LabelRatingScale");
+  grid->addWidget(scale, 2, 0, 1, 4);
+  grid->addWidget(reset, 2, 4, 1, 3, Qt::AlignRight);
+  auto_orient_ = new QCheckBox("Turn pictures &upright (EXIF orientation)", frame);
   auto_orient_->setObjectName("CheckAutoOrient");
   auto_orient_->setToolTip(
       "Pictures without a rotation in their description are turned as the camera recorded");
@@ -199,9 +207,12 @@ void GenerateWindow::Accept() {
   if (dialog_.Confirm()) accept();
 }
 
-void GenerateWindow::Cancel() {
-  dialog_.Cancel();
-  reject();
+void GenerateWindow::Cancel() { reject(); }
+
+void GenerateWindow::reject() {
+  // Escape and the close box do what Cancel says; a fatal error only closes.
+  if (!fatal_) dialog_.Cancel();
+  QDialog::reject();
 }
 
 int GenerateWindow::RunModal() {

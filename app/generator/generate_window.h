@@ -32,6 +32,7 @@ class GenerateWindow : public QDialog {
   /// exec(); a fatal error met while the window was open is passed on here as
   /// FatalEndError, after the window closed.
   int RunModal();
+  void reject() override;
 
  private:
   QWidget* BuildConfigFrame();

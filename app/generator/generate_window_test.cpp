@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -13,6 +15,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <algorithm>
 #include <filesystem>
@@ -155,15 +158,45 @@ TEST_F(GenerateWindowTest, OkFillsTheRequestFromTheControlsAndStoresTheFiveSetti
 
 TEST_F(GenerateWindowTest, CancelStoresTheDestinationOnly) {
   fs::create_directories(home_ / "pictures/2007");
+  for (const bool escape : {false, true}) {
+    WriteSettings({{"GenHTMLDestPath", home_ / "album"}});
+    GenerateWindow window(nullptr, request_);
+    window.show();
+    Chooser(&window, "Dir1")->ChooseDirectory(QString::fromStdString(home_ / "pictures/2007"));
+    Chooser(&window, "Dir2")->ChooseDirectory(QString::fromStdString(home_ / "pictures"));
+    if (escape) QTest::keyClick(&window, Qt::Key_Escape);  // does what Cancel says
+    else Find<QPushButton>(&window, "Command2")->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(Program().gen_html_result, "");
+    EXPECT_EQ(ReadSetting("GenHTMLDestPath", "?"), home_ / "pictures") << escape;
+    EXPECT_EQ(ReadSetting("GenHTMLSourcePath", "?"), home_ / "pictures");
+  }
+}
+
+TEST_F(GenerateWindowTest, FolderChooserTakesTypedPathsAndMakesFolders) {
+  fs::create_directories(home_ / "pictures/2007");
   GenerateWindow window(nullptr, request_);
   window.show();
-  Chooser(&window, "Dir1")->ChooseDirectory(QString::fromStdString(home_ / "pictures/2007"));
-  Chooser(&window, "Dir2")->ChooseDirectory(QString::fromStdString(home_ / "pictures"));
-  Find<QPushButton>(&window, "Command2")->click();
-  EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(Program().gen_html_result, "");
-  EXPECT_EQ(ReadSetting("GenHTMLDestPath", "?"), home_ / "pictures");
-  EXPECT_EQ(ReadSetting("GenHTMLSourcePath", "?"), home_ / "pictures");
+  auto* path = Find<QLineEdit>(&window, "Dir1Path");
+  EXPECT_EQ(path->text().toStdString(), home_ / "pictures");  // the folder used last
+  path->setText(QString::fromStdString(home_ / "pictures/2007/"));
+  QTest::keyClick(path, Qt::Key_Return);
+  EXPECT_TRUE(window.isVisible());  // Enter went to the folder, not to OK
+  EXPECT_EQ(path->text().toStdString(), home_ / "pictures/2007");
+  path->setText("/no/such/folder");
+  QTest::keyClick(path, Qt::Key_Return);
+  EXPECT_FALSE(Chooser(&window, "Dir1")->GoToTypedPath());
+  OnNextModal([](QWidget* modal) {
+    auto* input = qobject_cast<QInputDialog*>(modal);
+    ASSERT_NE(input, nullptr);
+    input->setTextValue("new one");
+    input->accept();
+  });
+  Find<QToolButton>(&window, "Dir1NewFolder")->click();
+  EXPECT_TRUE(fs::is_directory(home_ / "pictures/2007/new one"));
+  EXPECT_EQ(path->text().toStdString(), home_ / "pictures/2007/new one");
+  Find<QPushButton>(&window, "Command1")->click();
+  EXPECT_EQ(request_.source_path, home_ / "pictures/2007/new one/");
 }
 
 TEST_F(GenerateWindowTest, EditOnOkLeavesABackupAndTheRewrittenFile) {
@@ -298,6 +331,12 @@ TEST_F(GenerateCommandTest, ConfirmedWindowRunsTheGeneration) {
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);  // the busy pointer is gone again
   ASSERT_NE(ui_.progress_window(), nullptr);
   EXPECT_FALSE(ui_.progress_window()->isVisible());
+  // The pictures were counted beforehand, and the album can be opened from the main window.
+  EXPECT_EQ(Find<QLabel>(ui_.progress_window(), "LabelCount")->text(), "1 of 1");
+  auto* open = Find<QPushButton>(window_.get(), "CommandOpenResult");
+  EXPECT_TRUE(open->isVisible());
+  EXPECT_EQ(open->text(), "Open &album");
+  EXPECT_EQ(open->toolTip().toStdString(), home_ / "album/index.htm");
 }
 
 TEST_F(GenerateCommandTest, AbortInTheProgressWindowEndsTheRunWithAborted) {

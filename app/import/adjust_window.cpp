@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -124,7 +125,7 @@ AdjustWindow::AdjustWindow(QWidget* parent) : QDialog(parent) {
   summary_->setObjectName("LabelEAOffset");
   grid->addWidget(summary_, 2, 0, 1, column + 2);
 
-  auto* help = new QPushButton("Help", this);
+  auto* help = new QPushButton("&Help", this);
   help->setObjectName("Command3");
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("Command1");
@@ -161,7 +162,16 @@ void AdjustWindow::ShowField(OffsetField field) {
 void AdjustWindow::ShowSummary() {
   const bool fits = dialog_.OffsetInSeconds().has_value();
   summary_->setText(ToQString(dialog_.OffsetSummary()));
-  summary_->setStyleSheet(fits ? QString() : QString("color: #b00000; font-weight: bold"));
+  // A warning red that reads on the theme's background, light or dark.
+  QPalette palette = this->palette();
+  if (!fits) {
+    const bool dark = palette.color(QPalette::Window).lightness() < 128;
+    palette.setColor(QPalette::WindowText, dark ? QColor(255, 138, 128) : QColor(176, 0, 0));
+  }
+  summary_->setPalette(palette);
+  QFont font = summary_->font();
+  font.setBold(!fits);
+  summary_->setFont(font);
 }
 
 void AdjustWindow::Accept() {

@@ -37,6 +37,16 @@ std::string LocalDateTimeLine() {
 
 std::string Count(int32_t value) { return FormatNumber(value, 0); }
 
+// The files the scan will meet, for "n of m"; quiet, the scan logs what it skips.
+int64_t CountFiles(const std::string& directory) {
+  if (IsInStopList(directory)) return 0;
+  std::vector<DirEntry> entries;
+  if (ListDirEntries(directory, kFileEntries | kDirectoryEntries, entries, kMaxDirEntries) < 1) return 0;
+  int64_t files = 0;
+  for (const DirEntry& entry : entries) files += entry.is_directory ? CountFiles(directory + entry.name + "/") : 1;
+  return files;
+}
+
 }  // namespace
 
 ImportOptions ReadImportOptions() {
@@ -238,7 +248,9 @@ bool MediaImport::ScanDir(const std::string& directory) {
       ProgressSetRange(1, n);
       continue;
     }
-    switch (ImportFile(directory, entry.name)) {
+    const ImportFileResult result = ImportFile(directory, entry.name);
+    ProgressCountAdvance();
+    switch (result) {
       case kImportWithoutExif: ++counters_.without_exif; break;
       case kImportWithoutExifDate: ++counters_.without_exif_date; break;
       case kImportAlreadyCopied: ++counters_.already_copied; break;
@@ -275,13 +287,15 @@ std::string ImportSummary(const ImportCounters& c, bool aborted, bool exif_jpeg_
 ImportCounters ImportMediaFiles(const std::string& source, const std::string& destination,
                                 const ImportOptions& options) {
   LogMessage("Copying & renaming exif images from " + source + " to " + destination + " ...");
-  if (source.size() > destination.size() && source.compare(0, destination.size(), destination) == 0) {
+  // A folder imported into itself overlaps as much as one imported into its parent.
+  if (source.size() >= destination.size() && source.compare(0, destination.size(), destination) == 0) {
     ShowMessage("Can't import from " + source + " to " + destination + "! (overlapping pathes!)");
     return {};
   }
   MediaImport import(destination, options);
   if (options.log_file && !options.dry_run) import.OpenLog();
   ProgressShow(0, 0);
+  ProgressCountTotal(CountFiles(source));
   const bool aborted = import.ScanDir(source);
   ProgressHide();
   if (aborted) LogMessage("Aborted!");

@@ -17,6 +17,9 @@ class ImportWindow : public QDialog {
   explicit ImportWindow(QWidget* parent = nullptr, ImportRequest& request = CurrentImportRequest());
 
   ImportDialog& dialog() { return dialog_; }
+  /// A dry run of the chosen import: its summary box, and in the window the
+  /// count and the first new names.
+  void ShowPlan();
 
  private:
   void ShowPaths();
@@ -27,6 +30,7 @@ class ImportWindow : public QDialog {
   DirChooserWidget* destination_ = nullptr;
   QLabel* source_path_ = nullptr;
   QLabel* destination_path_ = nullptr;
+  QLabel* plan_ = nullptr;
 };
 
 }  // namespace snapcrate

@@ -11,12 +11,15 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/import/adjust_window.h"
 #include "app/import/import_window.h"
+#include "app/library_loader.h"
 #include "app/program_state.h"
 #include "app/settings.h"
+#include "tests/support/exif_writer/camera_exif.h"
 #include "tests/support/qt_modal.h"
 #include "tests/support/recording_ui_port.h"
 #include "tests/support/temp_dir.h"
@@ -104,6 +107,16 @@ TEST_F(ImportWindowsTest, YearBarAtItsTopIsRefusedInTheWindow) {
   EXPECT_EQ(Find<QLineEdit>(&window, "TextEAYear")->text(), "99");
   EXPECT_EQ(Find<QLabel>(&window, "LabelEAOffset")->text(), "Offset too large: at most 68 years");
   Find<QPushButton>(&window, "Command1")->click();
+  // The warning stands out from the background, on a dark theme too.
+  for (const QColor& background : {QColor(Qt::white), QColor(40, 40, 40)}) {
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Window, background);
+    window.setPalette(palette);
+    Find<QScrollBar>(&window, "VScrollEAYear")->setValue(1);
+    Find<QScrollBar>(&window, "VScrollEAYear")->setValue(0);
+    const QColor text = Find<QLabel>(&window, "LabelEAOffset")->palette().color(QPalette::WindowText);
+    EXPECT_GT(std::abs(text.lightness() - background.lightness()), 100) << background.name().toStdString();
+  }
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(ui_.messages, std::vector<std::string>{std::string(kOffsetTooLargeText)});
   EXPECT_EQ(Program().adjust_result, "");
@@ -159,6 +172,29 @@ TEST_F(ImportWindowsTest, ChoosersCarryTheirNames) {
     EXPECT_NE(adjust.findChild<QLineEdit*>(name), nullptr) << name;
   for (const char* name : {"Command1", "Command2", "Command3"})
     EXPECT_NE(adjust.findChild<QPushButton*>(name), nullptr) << name;
+}
+
+TEST_F(ImportWindowsTest, DryRunShowsThePlanAndAFolderIntoItselfIsRefused) {
+  SetLibraryDir(SNAPCRATE_TEST_HOME);
+  exif_writer::CameraExif exif;
+  exif.make = "Canon";
+  exif.date_time_original = "2007:05:06 14:30:00";
+  exif_writer::WriteFileBytes(home_ / "card/IMG_0001.JPG", exif_writer::MakeCameraJpeg(exif));
+  std::filesystem::create_directories(home_ / "archive");
+  WriteSettings({{"ImportMediaFilesDestPath", home_ / "archive"}});
+  {
+    ImportWindow window;
+    window.ShowPlan();
+    EXPECT_EQ(Find<QLabel>(&window, "LabelPlan")->text().toStdString(),
+              "Dry run: 1 new file\n  " + home_ / "archive/2007/05/06/20070506_143000_IMG_0001.jpg");
+    EXPECT_FALSE(std::filesystem::exists(home_ / "archive/2007"));
+  }
+  WriteSettings({{"ImportMediaFilesDestPath", home_ / "card"}});
+  ImportWindow window;
+  window.ShowPlan();
+  EXPECT_EQ(ui_.messages.back(),
+            "Can't import from " + home_ / "card/" + " to " + home_ / "card/" + "! (overlapping pathes!)");
+  SetLibraryDir("");
 }
 
 }  // namespace
