@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -169,12 +170,16 @@ int Run(int argc, char** argv) {
     Save(&about, "about");
   }
   ProgressShow(1, 10);
+  ProgressCountTotal(240);
+  ProgressCountAdvance(96);
   ProgressUpdate(4, summer + "IMG_0042.jpg");
   if (ui.progress_window()) Save(ui.progress_window(), "progress");
   ProgressHide();
 
   {
     DescriptionWindow description(&main_window);
+    // The offscreen screen is small; the window fits itself to real screens.
+    description.resize(1040, 720);
     auto* tabs = description.findChild<QTabWidget*>("TabStrip1");
     Save(&description, "description_info");
     tabs->setCurrentIndex(1);
@@ -220,5 +225,27 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // SNAPCRATE_SCREENSHOT_DARK=1: a dark theme, to see that every colour comes from the palette.
+  if (qEnvironmentVariableIntValue("SNAPCRATE_SCREENSHOT_DARK") == 1) {
+    QApplication::setStyle("Fusion");
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::WindowText, QColor(225, 225, 225));
+    dark.setColor(QPalette::Base, QColor(30, 30, 32));
+    dark.setColor(QPalette::AlternateBase, QColor(50, 50, 54));
+    dark.setColor(QPalette::Text, QColor(225, 225, 225));
+    dark.setColor(QPalette::Button, QColor(55, 55, 60));
+    dark.setColor(QPalette::ButtonText, QColor(225, 225, 225));
+    dark.setColor(QPalette::ToolTipBase, QColor(60, 60, 64));
+    dark.setColor(QPalette::ToolTipText, QColor(225, 225, 225));
+    dark.setColor(QPalette::Highlight, QColor(60, 110, 180));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::Link, QColor(120, 170, 240));
+    dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(130, 130, 130));
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(130, 130, 130));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(130, 130, 130));
+    QApplication::setPalette(dark);
+  }
   return snapcrate::Run(argc, argv);
 }
