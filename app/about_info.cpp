@@ -1,7 +1,7 @@
 #include "app/about_info.h"
 
 #include "app/exif/tagcore_library.h"
-#include "app/generator/image_library.h"
+#include "app/pictures/image_library.h"
 #include "app/program_state.h"
 
 namespace snapcrate {

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <clocale>
 
-#include "app/generator/image_library.h"
 #include "app/main_window.h"
+#include "app/pictures/image_library.h"
 #include "app/qt_ui_port.h"
 
 int main(int argc, char** argv) {

@@ -17,7 +17,7 @@
 #include <cstdlib>
 
 #include "app/about_window.h"
-#include "app/descriptions/description_window.h"
+#include "app/description_editor/description_window.h"
 #include "app/exec_and_wait.h"
 #include "app/generator/generate_album.h"
 #include "app/generator/generate_window.h"

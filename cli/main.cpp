@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/generator/image_library.h"
+#include "app/pictures/image_library.h"
 #include "app/program_state.h"
 #include "app/ui_port.h"
 #include "cli/commands.h"

@@ -23,7 +23,7 @@
 #include <string>
 
 #include "app/about_window.h"
-#include "app/descriptions/description_window.h"
+#include "app/description_editor/description_window.h"
 #include "app/generator/generate_window.h"
 #include "app/import/adjust_window.h"
 #include "app/import/import_options_window.h"

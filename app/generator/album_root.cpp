@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "app/file_lib.h"
-#include "app/generator/dir_listing.h"
 #include "app/paths.h"
+#include "app/pictures/dir_listing.h"
 #include "app/program_state.h"
 #include "app/template/template_functions.h"
 #include "app/text.h"

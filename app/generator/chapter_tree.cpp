@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "app/generator/dir_listing.h"
 #include "app/generator/picture_list.h"
 #include "app/log.h"
+#include "app/pictures/dir_listing.h"
 #include "app/program_state.h"
 #include "app/progress.h"
 #include "app/text.h"

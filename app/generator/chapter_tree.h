@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/generator/generation_request.h"
-#include "app/generator/picture_probe.h"
+#include "app/pictures/picture_probe.h"
 
 namespace snapcrate {
 

@@ -3,7 +3,7 @@
 // "Successfull!" or "Aborted!".
 
 #include "app/generator/generation_request.h"
-#include "app/generator/picture_probe.h"
+#include "app/pictures/picture_probe.h"
 
 namespace snapcrate {
 

@@ -7,10 +7,10 @@
 #include <filesystem>
 
 #include "app/file_lib.h"
-#include "app/generator/dir_listing.h"
 #include "app/generator/pixcore_bitmaps.h"
 #include "app/library_loader.h"
 #include "app/paths.h"
+#include "app/pictures/dir_listing.h"
 #include "app/progress.h"
 #include "pixcore/pixcore.h"
 #include "pixcore/pixcore_test_support.h"

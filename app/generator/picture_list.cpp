@@ -4,9 +4,9 @@
 
 #include "app/descriptions/description_store.h"
 #include "app/generator/chapter_info.h"
-#include "app/generator/dir_listing.h"
 #include "app/import/stop_list.h"
 #include "app/log.h"
+#include "app/pictures/dir_listing.h"
 #include "app/program_state.h"
 #include "app/progress.h"
 #include "app/text.h"

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/generator/generation_request.h"
-#include "app/generator/picture_probe.h"
 #include "app/generator/picture_record.h"
 #include "app/generator/sorted_out_list.h"
+#include "app/pictures/picture_probe.h"
 
 namespace snapcrate {
 

@@ -9,9 +9,12 @@
 #include <chrono>
 #include <thread>
 
-#include "app/generator/dir_listing.h"
+#include "app/file_lib.h"
 #include "app/generator/stand_in_probe.h"
 #include "app/import/stop_list.h"
+#include "app/library_loader.h"
+#include "app/paths.h"
+#include "app/pictures/dir_listing.h"
 #include "app/program_state.h"
 #include "app/progress.h"
 #include "app/text.h"
@@ -27,6 +30,9 @@ using testing::StandInProbe;
 using testing::TempDir;
 using testing::WriteFile;
 using Strings = std::vector<std::string>;
+
+// Bound before any test reaches the library: the binding looks it up once.
+const bool kLibraryDirSet = (SetLibraryDir(SNAPCRATE_TEST_HOME), true);
 
 std::string Description(std::string_view quality, std::string_view originality) {
   return "[Quality]\r\n" + std::string(quality) + "\r\n[Originality]\r\n" + std::string(originality) + "\r\n";
@@ -284,6 +290,32 @@ TEST(ChapterRecordTest, PathsOfRootAndNestedChapters) {
   EXPECT_EQ(nested.name, "01 Rome");
   EXPECT_EQ(nested.parent_relative_path, "2005/");
   EXPECT_EQ(nested.previous_sibling, "2005/00 Milan");
+}
+
+// Real camera pictures, listed and sized through libpixcore.so.
+TEST(PictureListLibraryTest, ListsAndSizesRealCameraPictures) {
+  ASSERT_TRUE(kLibraryDirSet);
+  const std::string samples = SNAPCRATE_SOURCE_DIR "../shared/testdata/exif-samples/";
+  if (!FileExists(std::string(SNAPCRATE_TEST_HOME) + "libpixcore.so"))
+    GTEST_SKIP() << "libpixcore.so is not built in " << SNAPCRATE_TEST_HOME;
+  if (!IsDirectory(samples)) GTEST_SKIP() << "sample pictures not found at " << samples;
+  const ProgramState saved = Program();
+  Program().dir_dsc_name = "_snapcrate_.dsc";
+
+  std::vector<std::string> names;
+  const int count = ListPictures(samples, names);
+  ASSERT_GT(count, 0);
+  GenerationRequest request{.source_path = samples, .destination_path = "/nowhere/", .root_dir_name = "_snapcrate_"};
+  ChapterPictureList list;
+  EXPECT_FALSE(BuildPictureList(request, MakeChapterRecord(request, "", "", "", ""), names, list, nullptr));
+  EXPECT_EQ(static_cast<int>(list.pictures.size()), count);
+  for (const PictureRecord& picture : list.pictures) {
+    EXPECT_GT(picture.width, 0) << picture.file_name;
+    EXPECT_GT(picture.height, 0) << picture.file_name;
+  }
+  EXPECT_TRUE(std::is_sorted(list.pictures.begin(), list.pictures.end(),
+                             [](const PictureRecord& a, const PictureRecord& b) { return a.file_name < b.file_name; }));
+  Program().dir_dsc_name = saved.dir_dsc_name;
 }
 
 }  // namespace

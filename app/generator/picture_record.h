@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/generator/picture_probe.h"
+#include "app/pictures/picture_probe.h"
 
 namespace snapcrate {
 

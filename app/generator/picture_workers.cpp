@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/generator/image_library.h"
 #include "app/log.h"
 #include "app/paths.h"
+#include "app/pictures/image_library.h"
 #include "app/progress.h"
 
 namespace snapcrate {

@@ -1,6 +1,6 @@
 #include "app/generator/pixcore_bitmaps.h"
 
-#include "app/generator/image_library.h"
+#include "app/pictures/image_library.h"
 #include "pixcore/pixcore.h"
 
 namespace snapcrate {

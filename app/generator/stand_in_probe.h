@@ -2,7 +2,7 @@
 // A stand-in for the image library in tests: pictures are known by their
 // extension, and every picture is 640 x 480 unless its name says otherwise.
 
-#include "app/generator/picture_probe.h"
+#include "app/pictures/picture_probe.h"
 
 namespace snapcrate::testing {
 

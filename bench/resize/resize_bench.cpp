@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "app/generator/dir_listing.h"
-#include "app/generator/image_library.h"
 #include "app/generator/image_scaling.h"
 #include "app/library_loader.h"
 #include "app/paths.h"
+#include "app/pictures/dir_listing.h"
+#include "app/pictures/image_library.h"
 #include "app/ui_port.h"
 
 namespace snapcrate {

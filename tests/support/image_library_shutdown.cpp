@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/generator/image_library.h"
+#include "app/pictures/image_library.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/descriptions/description_window.h"
+#include "app/description_editor/description_window.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -1,4 +1,4 @@
-#include "app/descriptions/description_window.h"
+#include "app/description_editor/description_window.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/descriptions/description_editor_test_support.h"
+#include "app/description_editor/description_editor_test_support.h"
 #include "app/file_lib.h"
 #include "tests/support/recording_ui_port.h"
 

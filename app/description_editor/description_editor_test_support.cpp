@@ -1,10 +1,10 @@
-#include "app/descriptions/description_editor_test_support.h"
+#include "app/description_editor/description_editor_test_support.h"
 
 #include <filesystem>
 
 #include "app/file_lib.h"
-#include "app/generator/image_library.h"
 #include "app/library_loader.h"
+#include "app/pictures/image_library.h"
 #include "app/program_state.h"
 #include "app/settings.h"
 #include "tests/support/exif_writer/camera_exif.h"

@@ -1,4 +1,4 @@
-#include "app/generator/dir_listing.h"
+#include "app/pictures/dir_listing.h"
 
 #include <gtest/gtest.h>
 #include <linux/capability.h>

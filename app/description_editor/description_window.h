@@ -5,7 +5,7 @@
 #include <QImage>
 #include <array>
 
-#include "app/descriptions/description_editor.h"
+#include "app/description_editor/description_editor.h"
 
 class QAbstractButton;
 class QButtonGroup;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "app/generator/image_library.h"
+#include "app/pictures/image_library.h"
 
 namespace snapcrate {
 

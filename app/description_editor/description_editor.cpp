@@ -1,4 +1,4 @@
-#include "app/descriptions/description_editor.h"
+#include "app/description_editor/description_editor.h"
 
 #include <algorithm>
 
@@ -8,14 +8,14 @@
 #include "app/exec_and_wait.h"
 #include "app/exif/exif_info.h"
 #include "app/file_lib.h"
-#include "app/generator/dir_listing.h"
-#include "app/generator/image_library.h"
 #include "app/log.h"
 #include "app/numeric.h"
 #include "app/paths.h"
+#include "app/pictures/dir_listing.h"
+#include "app/pictures/image_library.h"
 #include "app/program_state.h"
-#include "app/settings.h"
 #include "app/schemes/album_config.h"
+#include "app/settings.h"
 #include "app/text.h"
 #include "app/ui_port.h"
 #include "pixcore/pixcore.h"

@@ -1,11 +1,11 @@
-#include "app/descriptions/description_editor.h"
+#include "app/description_editor/description_editor.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 
-#include "app/descriptions/description_editor_test_support.h"
+#include "app/description_editor/description_editor_test_support.h"
 #include "app/file_lib.h"
 #include "app/program_state.h"
 #include "app/schemes/album_config.h"

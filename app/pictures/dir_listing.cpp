@@ -1,4 +1,4 @@
-#include "app/generator/dir_listing.h"
+#include "app/pictures/dir_listing.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

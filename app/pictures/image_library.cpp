@@ -1,4 +1,4 @@
-#include "app/generator/image_library.h"
+#include "app/pictures/image_library.h"
 
 #include <cstring>
 #include <mutex>

@@ -10,8 +10,8 @@
 
 #include "app/dir_chooser.h"
 #include "app/generator/image_scaling.h"
-#include "app/generator/picture_probe.h"
 #include "app/line_store.h"
+#include "app/pictures/picture_probe.h"
 
 namespace snapcrate {
 
