@@ -7,6 +7,7 @@
 
 #include "app/description_editor/description_editor_test_support.h"
 #include "app/file_lib.h"
+#include "app/pictures/image_library.h"
 #include "app/program_state.h"
 #include "app/schemes/album_config.h"
 #include "app/settings.h"
@@ -169,6 +170,22 @@ TEST_F(DescriptionEditorTest, TakeDateBoxOnlyForPicturesWithoutExif) {
   EXPECT_EQ(editor->exif_text(), "");
   EXPECT_FALSE(editor->ExifVisible());
   EXPECT_TRUE(editor->TakeDateVisible());
+}
+
+// A phone's HEIC picture shows its EXIF summary like a JPEG.
+TEST_F(DescriptionEditorTest, HeicPictureShowsItsExifSummary) {
+  const std::filesystem::path sample =
+      std::filesystem::path(SNAPCRATE_SOURCE_DIR) / "../shared/testdata/heic-samples/IMG_5195.HEIC";
+  if (!std::filesystem::exists(sample)) GTEST_SKIP() << "no HEIC sample at " << sample;
+  if (PixCoreGetFileImageType("a.heic") == -1) GTEST_SKIP() << "libvips reads no HEIF here";
+  const std::string dir = home_.Dir("phone");
+  std::filesystem::copy_file(sample, dir + "IMG_5195.HEIC");
+  auto editor = OpenAt(dir, 1);
+  ASSERT_TRUE(editor->HasPicture());
+  EXPECT_TRUE(editor->ExifVisible());
+  EXPECT_FALSE(editor->TakeDateVisible());
+  for (const char* value : {"iPhone 11 Pro Max", "1/391 s", "2021"})
+    EXPECT_NE(editor->exif_text().find(value), std::string::npos) << value << " in " << editor->exif_text();
 }
 
 TEST_F(DescriptionEditorTest, UnconfiguredViewerIsReportedForThePictureAndTheIndexPicture) {

@@ -133,6 +133,8 @@ TEST_F(ImportWindowsTest, ChangedOptionsOfACancelledImportStayOutOfTheSettingsFi
   OnNextModal([](QWidget* modal) {
     EXPECT_EQ(modal->windowTitle(), "Import Media Files Options");
     EXPECT_EQ(modal->findChild<QCheckBox*>("Check1")->text(), "Create Logfile");
+    // HEIF pictures carry EXIF dates too; the switch keeps its stored key.
+    EXPECT_EQ(modal->findChild<QCheckBox*>("Check3")->text(), "Import only pictures with an EXIF date (JPEG, HEIF)");
     modal->findChild<QCheckBox*>("Check1")->setChecked(false);
     modal->findChild<QCheckBox*>("Check3")->setChecked(true);
     modal->findChild<QPushButton*>("OKButton")->click();
