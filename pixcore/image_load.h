@@ -23,6 +23,11 @@ double RoomForBox(int width, int height, int box_width, int box_height);
 /// leaves at least one and a half times the pixels the box needs.
 int JpegShrinkForRoom(double room);
 
+/// The JPEG decode scale in eighths for the direct decoder: the smallest of
+/// 1 to 6 that leaves at least 1.4 times the pixels the box needs, else 8
+/// (also for a room of 0: no box).
+int JpegEighthsForRoom(double room);
+
 /// Opens path lazily, reading its header only. format is PIXCORE_DETECT_FORMAT
 /// or the PIXCORE_TYPE_* the file must have; shrink > 1 asks a JPEG decoder to
 /// scale down by that factor. PIXCORE_OK, or the failure code.

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include <vips/vips.h>
 
@@ -362,7 +364,9 @@ TEST(PixCoreLoad, OrientCopyStandsEveryOrientationUpright) {
   EXPECT_EQ(oriented, 0);
 }
 
-TEST(PixCoreLoad, ShrinksJpegOnLoadOnlyWhileOneAndAHalfTimesTheBoxRemains) {
+// Plain JPEGs are decoded at the smallest scale of eighths that leaves 1.4
+// times the box (7/8 is skipped: slower than a full decode).
+TEST(PixCoreLoad, ShrinksJpegOnLoadByEighthsWhileEnoughOfTheBoxRemains) {
   ScratchDir dir;
   const std::string photo = dir / "photo.jpg";
   ASSERT_TRUE(WritePhotoLike(photo, 1600, 1200));
@@ -375,16 +379,17 @@ TEST(PixCoreLoad, ShrinksJpegOnLoadOnlyWhileOneAndAHalfTimesTheBoxRemains) {
   };
   const Case cases[] = {
       {photo, 100, 75, 200, 150},     // room 16: 1/8
-      {photo, 133, 100, 200, 150},    // room 12.03: 1/8
-      {photo, 134, 101, 400, 300},    // just below 12: 1/4
-      {photo, 140, 140, 400, 300},    // room 11.4 either way: 1/4
-      {photo, 266, 200, 400, 300},    // room 6.02: 1/4
-      {photo, 267, 201, 800, 600},    // just below 6: 1/2
-      {photo, 533, 400, 800, 600},    // room 3.002: 1/2
-      {photo, 534, 401, 1600, 1200},  // just below 3: full size
-      {photo, 640, 480, 1600, 1200},
+      {photo, 142, 107, 200, 150},    // room 11.27: 1/8
+      {photo, 143, 108, 400, 300},    // just below 11.2: 2/8
+      {photo, 285, 214, 400, 300},    // room 5.61: 2/8
+      {photo, 286, 215, 600, 450},    // just below 5.6: 3/8
+      {photo, 428, 321, 600, 450},    // room 3.738: 3/8
+      {photo, 429, 322, 800, 600},    // just below 3.733: 4/8
+      {photo, 640, 480, 1000, 750},   // room 2.5: 5/8
+      {photo, 800, 600, 1200, 900},   // room 2: 6/8
+      {photo, 900, 675, 1600, 1200},  // room 1.78 would be 7/8: full size
       // A tall box is met turned as well: 1200 / 300 caps the room at 4.
-      {photo, 300, 1000, 800, 600},
+      {photo, 300, 1000, 600, 450},
       {photo, 0, 0, 1600, 1200},     // original size wanted
       {photo, -2, -2, 1600, 1200},   // copy or link boxes
       {png, 100, 75, 1600, 1200},    // only JPEG decoders scale on load
@@ -433,31 +438,83 @@ TEST(PixCoreLoad, ShrunkDecodeGivesSameSizesAndClosePixels) {
   PixCore_DeleteBitmap(shrunk);
 }
 
-// At the tightest margin (half the size decoded, only 1.5 left for the
-// filter) the result must stay closer to a full decode than saving at the
-// album's usual quality brings it.
-TEST(PixCoreLoad, HalvedDecodeAtTheMarginDiffersLessThanQuality85Does) {
+// At the tightest margins (half the size decoded with 1.5 times the box left
+// for the filter, 3/8 with 1.4) the result must stay closer to a full decode
+// than saving it at the album's usual quality brings it.
+TEST(PixCoreLoad, ReducedDecodeAtTheMarginDiffersLessThanQuality85Does) {
   ScratchDir dir;
   const std::string photo = dir / "photo.jpg";
   ASSERT_TRUE(WritePhotoLike(photo, 1600, 1200, 95));
   int32_t code = 0;
   const int32_t full = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, photo.c_str(), &code);
-  const int32_t halved = PixCore_LoadImageForBox(PIXCORE_DETECT_FORMAT, photo.c_str(), 533, 400, &code);
   ASSERT_NE(full, 0);
-  ASSERT_NE(halved, 0);
-  int32_t width = 0, height = 0;
-  ASSERT_EQ(PixCore_GetImageSize(halved, &width, &height), PIXCORE_OK);
-  EXPECT_EQ(width, 800);
-  FitIntoBox(full, 533, 400, dir / "from_full.jpg");
-  FitIntoBox(halved, 533, 400, dir / "from_halved.jpg");
-  const int32_t again = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, (dir / "from_full.jpg").c_str(), &code);
-  ASSERT_NE(again, 0);
-  SaveAndFree(again, dir / "from_full_q85.jpg", 85);
-  const double shrink_error = MeanDifference(dir / "from_full.jpg", dir / "from_halved.jpg");
-  const double quality_error = MeanDifference(dir / "from_full.jpg", dir / "from_full_q85.jpg");
-  EXPECT_LT(shrink_error, quality_error) << shrink_error << " against " << quality_error;
+  for (auto [box_width, box_height, decoded_width] : {std::tuple{533, 400, 800}, {428, 321, 600}}) {
+    SCOPED_TRACE(box_width);
+    const int32_t reduced =
+        PixCore_LoadImageForBox(PIXCORE_DETECT_FORMAT, photo.c_str(), box_width, box_height, &code);
+    ASSERT_NE(reduced, 0);
+    int32_t width = 0, height = 0;
+    ASSERT_EQ(PixCore_GetImageSize(reduced, &width, &height), PIXCORE_OK);
+    EXPECT_EQ(width, decoded_width);
+    FitIntoBox(full, box_width, box_height, dir / "from_full.jpg");
+    FitIntoBox(reduced, box_width, box_height, dir / "from_reduced.jpg");
+    PixCore_DeleteBitmap(reduced);
+    const int32_t again =
+        PixCore_LoadImage(PIXCORE_DETECT_FORMAT, (dir / "from_full.jpg").c_str(), &code);
+    ASSERT_NE(again, 0);
+    SaveAndFree(again, dir / "from_full_q85.jpg", 85);
+    const double shrink_error = MeanDifference(dir / "from_full.jpg", dir / "from_reduced.jpg");
+    const double quality_error = MeanDifference(dir / "from_full.jpg", dir / "from_full_q85.jpg");
+    EXPECT_LT(shrink_error, quality_error) << shrink_error << " against " << quality_error;
+  }
   PixCore_DeleteBitmap(full);
-  PixCore_DeleteBitmap(halved);
+}
+
+// Plain JPEGs skip libvips' loader, the rest goes through it; either way a
+// picture has the pixels libvips' own decode and colour conversion give it
+// at the scales that loader offers (compared as files saved at quality 100).
+TEST(PixCoreLoad, DecodesJpegsToTheSamePixelsAsLibvips) {
+  ScratchDir dir;
+  ASSERT_TRUE(WritePhotoLike(dir / "subsampled.jpg", 1600, 1200, 85));
+  ASSERT_TRUE(WriteQuadrantsAs(dir / "grey.jpg", 1600, 1200, ColourVariant::kGreyJpeg));
+  ASSERT_TRUE(WriteQuadrantsAs(dir / "cmyk.jpg", 1600, 1200, ColourVariant::kCmykJpeg));
+  {
+    VipsImage* photo = vips_image_new_from_file((dir / "subsampled.jpg").c_str(), nullptr);
+    ASSERT_NE(photo, nullptr);
+    ASSERT_EQ(vips_jpegsave(photo, (dir / "profile.jpg").c_str(), "Q", 90, "profile", "srgb",
+                            nullptr), 0);
+    g_object_unref(photo);
+  }
+  ASSERT_NE(ReadBytes(dir / "profile.jpg").find("ICC_PROFILE"), std::string::npos);
+  for (const char* name : {"subsampled.jpg", "grey.jpg", "cmyk.jpg", "profile.jpg"}) {
+    // No box: full size; 533 x 400: 4/8 = 1/2; 100 x 75: 1/8.
+    for (auto [box_width, box_height, shrink] : {std::tuple{0, 0, 1}, {533, 400, 2}, {100, 75, 8}}) {
+      SCOPED_TRACE(std::string(name) + " 1/" + std::to_string(shrink));
+      const std::string path = dir / name;
+      VipsImage* loaded = nullptr;
+      ASSERT_EQ(vips_jpegload(path.c_str(), &loaded, "shrink", shrink, nullptr), 0);
+      VipsImage* srgb = nullptr;
+      const bool profile = vips_image_get_typeof(loaded, VIPS_META_ICC_NAME) != 0;
+      ASSERT_EQ(profile ? vips_icc_transform(loaded, &srgb, "srgb", "embedded", TRUE, nullptr)
+                        : vips_colourspace(loaded, &srgb, VIPS_INTERPRETATION_sRGB, nullptr),
+                0);
+      g_object_unref(loaded);
+      VipsImage* eight_bit = nullptr;
+      ASSERT_EQ(vips_cast_uchar(srgb, &eight_bit, nullptr), 0);
+      g_object_unref(srgb);
+      const bool optimise = int64_t{eight_bit->Xsize} * eight_bit->Ysize <= 512 * 512;
+      ASSERT_EQ(vips_jpegsave(eight_bit, (dir / "libvips.jpg").c_str(), "Q", 100, "strip", TRUE,
+                              "optimize_coding", optimise, nullptr), 0);
+      g_object_unref(eight_bit);
+      int32_t code = 0;
+      const int32_t bitmap =
+          PixCore_LoadImageForBox(PIXCORE_DETECT_FORMAT, path.c_str(), box_width, box_height, &code);
+      ASSERT_NE(bitmap, 0) << code;
+      SaveAndFree(bitmap, dir / "pixcore.jpg", 100);
+      EXPECT_EQ(FileSize(dir / "pixcore.jpg"), FileSize(dir / "libvips.jpg"));
+      EXPECT_TRUE(ReadBytes(dir / "pixcore.jpg") == ReadBytes(dir / "libvips.jpg"));
+    }
+  }
 }
 
 // The generator relies on this: a picture scaled while it is decoded makes

@@ -22,7 +22,7 @@ browser_test_packages() {
 packages=(
   cmake g++ make pkg-config ninja-build clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
-  libvips-dev libvips-tools libturbojpeg0-dev libjpeg-turbo-progs
+  libvips-dev libvips-tools libturbojpeg0-dev libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev libgmock-dev
   libimage-exiftool-perl exiv2 tidy unzip zip xvfb xauth hyperfine time bc
   dpkg-dev lintian appstream desktop-file-utils man-db bash-completion

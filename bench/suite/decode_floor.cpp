@@ -23,15 +23,16 @@
 
 namespace {
 
-// libpixcore's rule (pixcore/image_load.cpp): the largest reduction of 8, 4
-// or 2 that leaves one and a half times the box, the box taken either way round.
-int ShrinkFor(int width, int height, int box_width, int box_height) {
+// libpixcore's rule for plain JPEGs (pixcore/image_load.cpp): the smallest
+// scale of 1 to 6 eighths that leaves 1.4 times the box, the box taken either
+// way round; else full size.
+int EighthsFor(int width, int height, int box_width, int box_height) {
   const double upright = std::max(double(width) / box_width, double(height) / box_height);
   const double turned = std::max(double(width) / box_height, double(height) / box_width);
   const double room = std::min(upright, turned);
-  for (int shrink : {8, 4, 2})
-    if (room >= shrink * 1.5) return shrink;
-  return 1;
+  for (int eighths : {1, 2, 3, 4, 5, 6})
+    if (room * eighths >= 8 * 1.4) return eighths;
+  return 8;
 }
 
 bool DecodeJpeg(tjhandle handle, const std::vector<unsigned char>& data, int box_width,
@@ -40,9 +41,9 @@ bool DecodeJpeg(tjhandle handle, const std::vector<unsigned char>& data, int box
   if (tjDecompressHeader3(handle, data.data(), data.size(), &width, &height, &subsampling,
                           &colourspace) != 0)
     return false;
-  const int shrink = ShrinkFor(width, height, box_width, box_height);
-  const int scaled_width = TJSCALED(width, (tjscalingfactor{1, shrink}));
-  const int scaled_height = TJSCALED(height, (tjscalingfactor{1, shrink}));
+  const int eighths = EighthsFor(width, height, box_width, box_height);
+  const int scaled_width = TJSCALED(width, (tjscalingfactor{eighths, 8}));
+  const int scaled_height = TJSCALED(height, (tjscalingfactor{eighths, 8}));
   pixels.resize(size_t(scaled_width) * scaled_height * 3);
   if (tjDecompress2(handle, data.data(), data.size(), pixels.data(), scaled_width, 0,
                     scaled_height, TJPF_RGB, 0) != 0)
