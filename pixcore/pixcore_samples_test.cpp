@@ -56,5 +56,25 @@ TEST(PixCoreSamples, LoadsEveryCameraFile) {
   EXPECT_GT(pictures, 0);
 }
 
+// Phone HEIF pictures come out of the decoder turned by their container: the
+// size given with the orientation is the upright one, and the orientation
+// says no further turn is due, whatever the EXIF tag inside says.
+TEST(PixCoreSamples, HeifPicturesAreTurnedOnlyOnce) {
+  const std::filesystem::path heif = kSamples.parent_path() / "heic-samples/iphone_13_pro_max.HEIC";
+  if (!std::filesystem::exists(heif)) GTEST_SKIP() << "no HEIF sample at " << heif.string();
+  int32_t width = 0, height = 0, orientation = 0, code = 0;
+  // Stored 4032 x 3024 with an EXIF orientation of 6: held upright.
+  ASSERT_EQ(PixCore_GetFileImageInfo(PIXCORE_DETECT_FORMAT, heif.c_str(), &width, &height, &orientation),
+            PIXCORE_OK);
+  EXPECT_EQ((Size{width, height}), (Size{3024, 4032}));
+  EXPECT_EQ(orientation, 1);
+  const int32_t bitmap = PixCore_LoadImageForBox(PIXCORE_DETECT_FORMAT, heif.c_str(), 160, 160, &code);
+  ASSERT_NE(bitmap, 0) << "code " << code;
+  Size decoded;
+  PixCore_GetImageSize(bitmap, &decoded.width, &decoded.height);
+  EXPECT_GT(decoded.height, decoded.width);
+  PixCore_DeleteBitmap(bitmap);
+}
+
 }  // namespace
 }  // namespace snapcrate::testing

@@ -164,33 +164,50 @@ TEST_F(AutoOrientTest, SwitchingTheSettingMakesThePicturesAnew) {
 }
 
 // The sample pictures of every orientation come out as their unturned twin
-// in every size of every configuration.
+// in every size of every configuration: each size directory holds every
+// turned sample, and each matches the upright one of its shape.
 TEST_F(AutoOrientTest, SampleOrientationsMatchTheirUprightTwin) {
   const fs::path samples = fs::path(SNAPCRATE_SOURCE_DIR) / "../shared/testdata/exif-samples";
   if (!fs::exists(samples / "orientation_landscape_1.jpg"))
     GTEST_SKIP() << "no sample pictures in " << samples << " (they are optional)";
-  int twins = 0;
+  int turned = 0;
   for (const auto& entry : fs::directory_iterator(samples)) {
     const std::string name = entry.path().filename().string();
-    if (name.starts_with("orientation_")) fs::copy_file(entry.path(), src_ / name);
+    if (!name.starts_with("orientation_")) continue;
+    fs::copy_file(entry.path(), src_ / name);
+    if (!name.ends_with("_1.jpg")) ++turned;
   }
+  ASSERT_GT(turned, 0);
+  // Turned losslessly already, as a Rotation "0" says: kept as stored.
+  fs::copy_file(samples / "orientation_landscape_5.jpg", src_ / "stored.jpg");
+  testing::WriteFile(src_ / "stored.dsc", "[Rotation]\r\n0\r\n");
   for (const AlbumConfig& config : (LoadConfigs(), Configs())) {
     SCOPED_TRACE(config.name);
     testing::TempDir dest;
     ASSERT_TRUE(Generate(config, dest.path()));
+    std::map<fs::path, int> compared;  // per size directory
     for (const fs::path& file : AlbumPictures(dest.path())) {
       const std::string source = SourceName(file);
+      if (source == "stored.jpg") {
+        const testing::Size size = testing::FileSize(file);
+        EXPECT_EQ(file.filename(), "stored.jpg");
+        EXPECT_GT(size.height, size.width) << file;
+        continue;
+      }
       const size_t last = source.rfind('_');
+      compared[file.parent_path()];
       if (source.substr(last) == "_1.jpg") continue;
-      const fs::path twin = file.parent_path() / (source.substr(0, last) + "_1.jpg");
-      if (!fs::exists(twin)) continue;  // no upright sample of that shape
       SCOPED_TRACE(file.string());
+      const fs::path twin = file.parent_path() / (source.substr(0, last) + "_1.jpg");
+      ASSERT_TRUE(fs::exists(twin));
       EXPECT_EQ(testing::FileSize(file), testing::FileSize(twin));
       EXPECT_LT(testing::MeanDifference(file, twin), 8.0);
-      ++twins;
+      ++compared[file.parent_path()];
     }
+    // Thumbnails, their 2x files and every picture size.
+    EXPECT_GE(compared.size(), config.name == "Originals" ? 2u : 3u);
+    for (const auto& [directory, count] : compared) EXPECT_EQ(count, turned) << directory;
   }
-  EXPECT_GT(twins, 0);
 }
 
 }  // namespace
