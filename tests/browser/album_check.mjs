@@ -4,8 +4,8 @@
 //    device scale 1 and 2, on a laptop and a phone screen;
 //  - axe-core's WCAG 2 A and AA rules (serious and critical findings fail);
 //  - keyboard focus that is visible and not cut off, width and height on
-//    every img, lazy thumbnails, one-line captions shown on phones, and the
-//    swipe to the next picture.
+//    every img, no content moving while pictures load, lazy thumbnails,
+//    one-line captions shown on phones, and the swipe to the next picture.
 // Usage: node album_check.mjs CHROMIUM SPEC.json
 // SPEC: {"albums": [{"name", "pages": {"index": [...], "chapter": [...],
 //        "picture": [...]}, "sharpPicture": bool}]}, pages as absolute paths.
@@ -23,12 +23,14 @@ const axeSource = readFileSync(join(here, "node_modules/axe-core/axe.min.js"), "
 // The figures a page must reach.
 const SHARP_AT_2X = 0.95; // image pixels per device pixel at device scale 2
 const UNSTRETCHED_AT_1X = 0.99; // at scale 1 (a pixel of rounding allowed)
+const MOST_SHIFT = 0.01; // cumulative layout shift while pictures load
 const LAPTOP = { width: 1366, height: 768 };
 const PHONE = { width: 390, height: 844 };
 
 const [browserPath, specPath] = process.argv.slice(2);
 const spec = JSON.parse(readFileSync(specPath, "utf8"));
 const failures = [];
+const found = new Set(); // "album page-kind view picture-kind" of every picture measured
 const notes = [];
 const fail = (where, what) => failures.push(`FAIL ${where}: ${what}`);
 let axeRules = 0;
@@ -128,6 +130,10 @@ async function load(session, path, screen, scale, mobile) {
 // pixels of the file behind it against the device pixels it covers.
 const MEASURE = `(async () => {
   const dpr = window.devicePixelRatio;
+  // Content that moves while pictures come in (scrolling itself is no shift).
+  const shifts = [];
+  const observer = new PerformanceObserver((list) => shifts.push(...list.getEntries()));
+  observer.observe({ type: "layout-shift", buffered: true });
   const kind = (img) => img.closest(".cell, .tile") ? "thumbnail"
     : img.closest(".chapter") ? "chapter link" : img.closest(".photo, .stage") ? "picture" : "other";
   const out = [];
@@ -162,7 +168,13 @@ const MEASURE = `(async () => {
     out.push(entry);
   }
   window.scrollTo(0, 0);
-  return out;
+  await new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r)));
+  shifts.push(...observer.takeRecords());
+  observer.disconnect();
+  const moved = shifts.filter((s) => !s.hadRecentInput);
+  const shift = moved.reduce((sum, s) => sum + s.value, 0);
+  const movers = moved.flatMap((s) => s.sources.map((x) => x.node ? x.node.nodeName + "." + x.node.className : "?"));
+  return { pictures: out, shift, movers: Array.from(new Set(movers)).slice(0, 3) };
 })()`;
 
 // Tabs through the links; each focused one must draw an outline that no
@@ -219,7 +231,9 @@ async function checkPictures(session, album, path, kind) {
   ];
   for (const view of views) {
     await load(session, path, view.screen, view.scale, view.mobile);
-    const pictures = await session.evaluate(MEASURE);
+    const { pictures, shift, movers } = await session.evaluate(MEASURE);
+    if (shift > MOST_SHIFT) fail(`${label(album, path)} [${view.name}]`, `content moved while pictures loaded (layout shift ${shift.toFixed(3)}: ${movers.join(", ")})`);
+    for (const p of pictures) found.add(`${album.name} ${kind} ${view.name} ${p.kind}`);
     for (const p of pictures) {
       const where = `${label(album, path)} [${view.name}] ${p.kind} ${p.src}`;
       if (p.error) { fail(where, p.error); continue; }
@@ -300,6 +314,12 @@ try {
       }
     }
   }
+  // Albums whose pictures were not found would pass every figure.
+  for (const album of spec.albums)
+    for (const view of ["laptop@1", "laptop@2", "phone@2"])
+      for (const [kind, wanted] of [["chapter", "thumbnail"], ["picture", "picture"]])
+        if (album.pages[kind].length && !found.has(`${album.name} ${kind} ${view} ${wanted}`))
+          fail(`${album.name} [${view}]`, `no ${wanted} measured on its ${kind} pages`);
   for (const note of new Set(notes)) console.log(note);
   for (const failure of failures) console.log(failure);
   console.log(`${pages} pages of ${spec.albums.length} albums checked (${axeRules} axe-core rules passed), ` +
