@@ -530,8 +530,13 @@ void DescriptionWindow::ShowPicture() {
   reader.setAutoTransform(editor_.display_upright());
   const QSize size = reader.size();
   if (size.isValid() && !box.isEmpty()) {
-    const QSize fitted = size.scaled(box, Qt::KeepAspectRatio);
-    if (fitted.width() < size.width()) reader.setScaledSize(fitted);
+    // The reader scales the stored pixels and turns them afterwards: fit the
+    // upright shape into the box, and scale the stored one to match.
+    const bool sideways =
+        reader.autoTransform() && reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize upright = sideways ? size.transposed() : size;
+    const QSize fitted = upright.scaled(box, Qt::KeepAspectRatio);
+    if (fitted.width() < upright.width()) reader.setScaledSize(sideways ? fitted.transposed() : fitted);
   }
   const QImage picture = reader.read();
   if (picture.isNull()) return;  // a picture the display cannot load shows nothing

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,6 +18,7 @@
 
 #include "app/description_editor/description_editor_test_support.h"
 #include "app/file_lib.h"
+#include "tests/support/exif_writer/camera_exif.h"
 #include "tests/support/recording_ui_port.h"
 
 namespace snapcrate {
@@ -132,6 +136,61 @@ TEST_F(DescriptionWindowTest, ReopeningReturnsToTheLastDirectoryAndPosition) {
   EXPECT_EQ(reopened->editor().current_dir(), second);
   EXPECT_EQ(Find<QLabel>(reopened.get(), "Label1")->text(), "3/3");
   EXPECT_EQ(Find<QComboBox>(reopened.get(), "Combo1")->currentText(), "c.jpg: 3");
+}
+
+/// A JPEG of red, green, blue and white quarters (top left, top right,
+/// bottom left, bottom right as stored) with an EXIF orientation.
+void WriteTurnedJpeg(const std::string& path, int width, int height, uint16_t orientation) {
+  QImage image(width, height, QImage::Format_RGB32);
+  QPainter painter(&image);
+  painter.fillRect(0, 0, width / 2, height / 2, Qt::red);
+  painter.fillRect(width / 2, 0, width - width / 2, height / 2, Qt::green);
+  painter.fillRect(0, height / 2, width / 2, height - height / 2, Qt::blue);
+  painter.fillRect(width / 2, height / 2, width - width / 2, height - height / 2, Qt::white);
+  painter.end();
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(image.save(&buffer, "JPEG", 95));
+  exif_writer::WriteFileBytes(
+      path, exif_writer::MakeCameraJpeg({.orientation = orientation},
+                                        exif_writer::Bytes(bytes.begin(), bytes.end())));
+}
+
+// The preview shows a picture as the album makes it: upright by its EXIF
+// orientation, whole within its box however large the file; a Rotation "0"
+// (a lossless turn done before) keeps it as stored.
+TEST_F(DescriptionWindowTest, PreviewStandsUprightLikeTheAlbum) {
+  const std::string dir = home_.Dir("upright");
+  WriteTurnedJpeg(dir + "a.jpg", 1600, 1200, 6);
+  WriteTurnedJpeg(dir + "b.jpg", 1600, 1200, 6);
+  WriteFile(dir + "b.dsc", "[Rotation]\r\n0\r\n");
+  auto window = Open(dir, 1);
+  auto* label = Find<QLabel>(window.get(), "Image1");
+  const auto corners = [&](const char* expected) {
+    const QImage shown = label->pixmap().toImage();
+    ASSERT_FALSE(shown.isNull());
+    const QSize box = label->contentsRect().size() * label->devicePixelRatioF();
+    EXPECT_LE(shown.width(), box.width());
+    EXPECT_LE(shown.height(), box.height());
+    const int right = shown.width() - 4, bottom = shown.height() - 4;
+    std::string seen;
+    for (const QPoint& at :
+         {QPoint(3, 3), QPoint(right, 3), QPoint(3, bottom), QPoint(right, bottom)}) {
+      const QColor c = shown.pixelColor(at);
+      seen += c.red() > 200 && c.green() > 200 ? 'W'
+              : c.red() > 200                  ? 'R'
+              : c.green() > 200                ? 'G'
+                                               : 'B';
+    }
+    EXPECT_EQ(seen, expected) << shown.width() << "x" << shown.height();
+  };
+  // Orientation 6 is turned a quarter clockwise to stand upright.
+  corners("BRWG");
+  EXPECT_GT(label->pixmap().height(), label->pixmap().width());
+  Find<QToolButton>(window.get(), "CommandScrollUp")->click();
+  corners("RGBW");
+  EXPECT_LT(label->pixmap().height(), label->pixmap().width());
 }
 
 TEST_F(DescriptionWindowTest, LosslessRotationKeepsTheOriginalAsJpeg) {
