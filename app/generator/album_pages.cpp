@@ -290,7 +290,8 @@ void ChapterPages::SetPictureVariables(const Album& album, size_t i) {
   SetOrClear(page_, PIC_TITLE, picture.title);
   SetOrClear(page_, PIC_DESC, picture.description);
   SetBuiltinVar(page_, PIC_INDEXNO, Number(static_cast<int64_t>(i + 1)));
-  SetBuiltinVar(page_, PIC_FILENAME, GetOutputFileName(picture, full));
+  // A file name is text: shown on pages and used as the text alternative.
+  SetBuiltinVar(page_, PIC_FILENAME, EscapeHtmlText(GetOutputFileName(picture, full)));
   const std::string thumbnail_link = GetSizeDirName(thumbnail) + "/" + GetOutputFileName(picture, thumbnail);
   const std::string full_link = IsLinkBox(full) ? original_link : GetSizeDirName(full) + "/" + GetOutputFileName(picture, full);
   SetBuiltinVar(page_, PIC_THUMBNAIL_LINK, thumbnail_link);
@@ -558,7 +559,7 @@ void ChapterPages::LinkTable(const Album& album, const PageScheme& page, std::st
       PictureRecord index_picture;
       if (!info.index_picture.empty() && ReadPictureRecord(child_source, info.index_picture, index_picture, {},
                                                                  request_.auto_orient)) {
-        SetBuiltinVar(page_, PIC_FILENAME, info.index_picture);
+        SetBuiltinVar(page_, PIC_FILENAME, EscapeHtmlText(info.index_picture));
         SetBuiltinVar(page_, CHAPTER_MAINTHUMBNAIL_LINK,
                       child_link + GetSizeDirName(thumbnail) + "/" + GetOutputFileName(index_picture, thumbnail));
         SetOrClear(page_, CHAPTER_MAINTHUMBNAIL2X_LINK,

@@ -320,6 +320,38 @@ TEST_F(GenerateAlbumTest, FailedFilesAreCountedAndLaterPagesStillWritten) {
   EXPECT_EQ(ui_.log_lines.back(), "3 files failed!");
 }
 
+// Names of files and folders are text on every page of the installed
+// schemes, also inside attributes: markup in a name neither opens an element
+// nor ends the attribute it stands in.
+TEST_F(GenerateAlbumTest, NamesWithMarkupStayTextInEveryScheme) {
+  Picture("<i>\"f\"/<b>x\" & y.jpg");
+  Picture("<i>\"f\"/IMG_0002.jpg");
+  const std::regex img(R"re(<img[^>]*>)re");
+  const std::regex whole(R"re(<img(\s+[a-z-]+="[^"<>]*")*\s*>)re");
+  for (const AlbumConfig& config : (LoadConfigs(), Configs())) {
+    if (config.name == "Marker") continue;
+    SCOPED_TRACE(config.name);
+    testing::TempDir dest;
+    GenerationRequest request;
+    request.source_path = src_.path();
+    request.destination_path = dest.path();
+    request.config = config;
+    ASSERT_TRUE(GenerateAlbum(request).completed);
+    bool alternative = false;
+    for (const auto& entry : fs::recursive_directory_iterator(dest.path())) {
+      if (entry.path().extension() != ".htm") continue;
+      SCOPED_TRACE(entry.path().string());
+      const std::string page = ReadFile(entry.path());
+      EXPECT_EQ(page.find("<b>x"), std::string::npos);
+      EXPECT_EQ(page.find("<i>"), std::string::npos);
+      for (std::sregex_iterator it(page.begin(), page.end(), img), end; it != end; ++it)
+        EXPECT_TRUE(std::regex_match(it->str(), whole)) << it->str();
+      alternative = alternative || page.find(R"(alt="&lt;b&gt;x&quot; &amp; y.jpg")") != std::string::npos;
+    }
+    EXPECT_TRUE(alternative);
+  }
+}
+
 // The schemes that print the configuration's description get it on every run.
 TEST_F(GenerateAlbumTest, PagesShowTheConfigurationsDescription) {
   Picture("IMG_0001.jpg");
