@@ -52,5 +52,17 @@ check "generate summary" "$(tail -2 "$work/out" | tr '\n' '|')" "Successfull!|1 
 rm "$work/pics/broken.jpg"
 check "generate without failures" "$(TMPDIR=$work/tmp timeout 120 "$cli" --home "$work/home" generate --source "$work/pics" --dest "$work/album" >"$work/out" 2>&1; echo $?)" 0
 
+# A picture stored sideways with an EXIF orientation of 6: --no-auto-orient
+# leaves it as stored for that run only; the setting (on) turns it upright.
+mkdir -p "$work/turned"
+vips black "$work/black.jpg" 80 60
+{ head -c 2 "$work/black.jpg"
+  printf '\xff\xe1\x00\x22Exif\x00\x00II*\x00\x08\x00\x00\x00\x01\x00\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00\x00\x00\x00\x00\x00\x00'
+  tail -c +3 "$work/black.jpg"; } >"$work/turned/IMG_0001.jpg"
+check "generate as stored" "$(run generate --source "$work/turned" --dest "$work/turned_album" --config Standard --no-auto-orient)" 0
+check "thumbnail as stored" "$(vipsheader "$work/turned_album/_snapcrate_/_160x160_/IMG_0001.jpg" | cut -d' ' -f2)" 160x120
+check "generate upright" "$(run generate --source "$work/turned" --dest "$work/turned_album" --config Standard)" 0
+check "thumbnail upright" "$(vipsheader "$work/turned_album/_snapcrate_/_160x160_/IMG_0001o6.jpg" | cut -d' ' -f2)" 120x160
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
