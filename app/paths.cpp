@@ -147,10 +147,12 @@ int CopyFile(const std::string& source, const std::string& destination, std::str
     failure = "Can't copy " + source + " to " + destination;
     return -1;
   };
-  const int in_fd = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without blocking, and only a plain file: a pipe under the source's name
+  // would hold the copy with nobody at its other end.
+  const int in_fd = open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (in_fd < 0) return fail(-1, -1);
   struct stat info;
-  if (fstat(in_fd, &info) != 0 || S_ISDIR(info.st_mode)) return fail(in_fd, -1);
+  if (fstat(in_fd, &info) != 0 || !S_ISREG(info.st_mode)) return fail(in_fd, -1);
   const int out_fd = mkostemps(temp.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC);
   if (out_fd < 0) return fail(in_fd, -1);
   // Held until the file has its final name: a leftover without the lock is one whose writer died.

@@ -39,7 +39,8 @@ bool IsNewer(const std::string& a, const std::string& b);
 int MakeDir(const std::string& path);
 /// 0 or the system error number; nothing is logged.
 int DeleteFile(const std::string& path);
-/// Copies bytes, permission bits and last-write time; 0, or -1 and a log line.
+/// Copies a regular file's bytes, permission bits and last-write time; 0, or -1
+/// and a log line (a pipe or device is refused without waiting).
 /// The copy is written under a temporary name beside the destination and
 /// renamed into place when complete, so the destination is either untouched or
 /// complete, even when the program is killed.

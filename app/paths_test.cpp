@@ -128,6 +128,15 @@ TEST(FileOperationTest, FailedCopyAndRenameAreLoggedAndLeaveNoFile) {
                               "Can't rename " + dir / "a" + " to " + dir / "b"}));
   EXPECT_EQ(RenameFile(dir / "a", dir / "c"), 0);
   EXPECT_EQ(ReadFile(dir / "c"), "a");
+
+  // A pipe nobody writes to is refused at once: in a child that a timer ends.
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  EXPECT_EXIT(
+      {
+        alarm(20);
+        std::exit(CopyFile(dir / "pipe", dir / "d") == -1 && !std::filesystem::exists(dir / "d") ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 // The names in `directory`, hidden ones included.
