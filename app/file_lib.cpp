@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/log.h"
+#include "app/paths.h"
 #include "app/ui_port.h"
 
 namespace snapcrate {
@@ -138,8 +139,8 @@ int ReadLines(const std::string& path, LineStore& store) {
 
 bool WriteLines(const std::string& path, const LineStore& store) {
   // Written beside the old file and renamed over it, so a failed write keeps the old contents.
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
+  std::string temp;
+  const int fd = CreateTempFileBeside(path, temp);
   if (fd < 0) {
     LogOpenFailure(path, errno);
     return false;

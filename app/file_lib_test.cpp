@@ -157,6 +157,11 @@ TEST(SectionedFormatTest, KeepsOldFileWhenRewriteFails) {
   ASSERT_EQ(ui.log_lines.size(), 1u);
   EXPECT_EQ(ui.log_lines[0].rfind("Can't write \"" + dir / "s.ini" + "\": ", 0), 0u);
   EXPECT_EQ(std::filesystem::directory_iterator(dir.path())->path().filename(), "s.ini");  // no temp left
+
+  // A name of 255 bytes, a description's beside the longest picture name, has a temporary name that fits.
+  const std::string longest = dir / (std::string(251, 'd') + ".dsc");
+  EXPECT_TRUE(WriteLines(longest, store));
+  EXPECT_EQ(ReadFile(longest).substr(0, 8), "[A]\r\n2\r\n");
 }
 
 TEST(SectionedFormatTest, FullStoreRefusesANewKeyWithALogLine) {

@@ -135,9 +135,17 @@ int CopyFile(const std::string& source, const std::string& destination) {
   return result;
 }
 
+int CreateTempFileBeside(const std::string& destination, std::string& temp) {
+  temp = destination.substr(0, destination.rfind('/') + 1) + std::string(kTempPrefix) + "XXXXXX" +
+         std::string(kTempSuffix);
+  const int fd = mkostemps(temp.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC);
+  // Held until the file has its final name: a leftover without the lock is one whose writer died.
+  if (fd >= 0) flock(fd, LOCK_EX);
+  return fd;
+}
+
 int CopyFile(const std::string& source, const std::string& destination, std::string& failure) {
-  std::string temp = destination.substr(0, destination.rfind('/') + 1) + std::string(kTempPrefix) + "XXXXXX" +
-                     std::string(kTempSuffix);
+  std::string temp;
   auto fail = [&](int in_fd, int out_fd) {
     if (in_fd >= 0) close(in_fd);
     if (out_fd >= 0) {
@@ -153,10 +161,8 @@ int CopyFile(const std::string& source, const std::string& destination, std::str
   if (in_fd < 0) return fail(-1, -1);
   struct stat info;
   if (fstat(in_fd, &info) != 0 || !S_ISREG(info.st_mode)) return fail(in_fd, -1);
-  const int out_fd = mkostemps(temp.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC);
+  const int out_fd = CreateTempFileBeside(destination, temp);
   if (out_fd < 0) return fail(in_fd, -1);
-  // Held until the file has its final name: a leftover without the lock is one whose writer died.
-  flock(out_fd, LOCK_EX);
   off_t remaining = info.st_size;
   bool ok = true;
   while (remaining > 0) {

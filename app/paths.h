@@ -47,6 +47,10 @@ int DeleteFile(const std::string& path);
 int CopyFile(const std::string& source, const std::string& destination);
 /// The same, the log line going to `failure` instead (for worker threads).
 int CopyFile(const std::string& source, const std::string& destination, std::string& failure);
+/// Creates an empty temporary file beside `destination` for writing it whole,
+/// locked until closed, under a hidden name that fits wherever the final name
+/// fits (its path goes to `temp`); the descriptor, or -1 with errno set.
+int CreateTempFileBeside(const std::string& destination, std::string& temp);
 /// Whether `name` is the temporary name of a file being written (a hidden name).
 bool IsTempFileName(std::string_view name);
 /// Removes from `directory` the temporary files that no one is writing any more
