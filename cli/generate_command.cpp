@@ -83,7 +83,7 @@ int RunGenerateCommand(const CommandContext& context) {
   request.config = *config;
   request.auto_orient = auto_orient.value_or(AutoOrientSetting());
   const GenerationResult result = GenerateAlbum(request);
-  return result.completed && result.failed_files == 0 ? 0 : 1;
+  return result.completed && result.failed_files == 0 && result.unreadable_dirs == 0 ? 0 : 1;
 }
 
 }  // namespace snapcrate::cli

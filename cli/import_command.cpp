@@ -55,7 +55,7 @@ int RunImportCommand(const CommandContext& context) {
                    {"ImportMediaFilesEXIFJPEGOnly", options.exif_jpeg_only ? "1" : "0"}});
   }
   const ImportCounters counters = ImportMediaFiles(source_dir, destination_dir, options);
-  return AbortRequested() || counters.failed > 0 ? 1 : 0;
+  return AbortRequested() || counters.failed > 0 || counters.unreadable_dirs > 0 ? 1 : 0;
 }
 
 }  // namespace snapcrate::cli

@@ -68,6 +68,7 @@ GenerationResult GenerateAlbum(const GenerationRequest& original) {
 
   bool aborted = false;
   int failed = 0;
+  int unreadable = 0;
   {
     LowerPriority priority;
     int32_t operations = 0;
@@ -90,12 +91,15 @@ GenerationResult GenerateAlbum(const GenerationRequest& original) {
     });
     aborted = aborted || walk.ProcessChapterTree("", "", "", "");
     failed = pages.failed_files();
+    unreadable = listing_reports.unreadable();
     sorted_out.Close();
     ProgressHide();
   }
   LogMessage(aborted ? "Aborted!" : "Successfull!");
   if (failed > 0) LogMessage(std::to_string(failed) + (failed == 1 ? " file" : " files") + " failed!");
-  return {.completed = !aborted, .failed_files = failed};
+  if (unreadable > 0)
+    LogMessage(std::to_string(unreadable) + (unreadable == 1 ? " folder" : " folders") + " could not be read!");
+  return {.completed = !aborted, .failed_files = failed, .unreadable_dirs = unreadable};
 }
 
 }  // namespace snapcrate

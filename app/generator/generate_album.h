@@ -10,6 +10,7 @@ namespace snapcrate {
 struct GenerationResult {
   bool completed = false;  // ran to the end, not aborted
   int failed_files = 0;    // pictures not read or made, pages not written
+  int unreadable_dirs = 0; // folders of the source that could not be listed
 };
 
 /// Generates the album of `request`. A run with failed files says how many in

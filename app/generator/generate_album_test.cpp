@@ -365,6 +365,31 @@ TEST_F(GenerateAlbumTest, PagesShowTheConfigurationsDescription) {
   EXPECT_GT(pages, 0);
 }
 
+TEST_F(GenerateAlbumTest, UnreadableFolderIsReportedOnceAndCounted) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  Picture("a/IMG_0001.jpg");
+  Picture("b/IMG_0002.jpg");
+  ASSERT_EQ(chmod((src_ / "b").c_str(), 0), 0);
+  // In a child, which may give up root's rights for good.
+  EXPECT_EXIT(
+      {
+        if (!testing::DropReadAnyDirectory()) std::exit(2);
+        GenerationRequest request;
+        request.source_path = src_.path();
+        request.destination_path = dest_.path();
+        request.config = Config("Marker");
+        const GenerationResult result = GenerateAlbum(request);
+        const auto warnings = std::count(ui_.log_lines.begin(), ui_.log_lines.end(),
+                                         "Warning: Directory '" + (src_ / "b/") + "' can't be read: Permission denied");
+        std::exit(result.completed && result.unreadable_dirs == 1 && warnings == 1 &&
+                          ui_.log_lines.back() == "1 folder could not be read!"
+                      ? 0
+                      : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  chmod((src_ / "b").c_str(), 0700);
+}
+
 TEST_F(GenerateAlbumTest, AbortEndsTheRunWithAborted) {
   for (int i = 1; i <= 3; ++i) Picture("a/IMG_000" + std::to_string(i) + ".jpg");
   ui_.abort_at_event = ui_.events_processed + 3;  // the first check after the progress window opened

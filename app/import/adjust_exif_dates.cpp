@@ -131,7 +131,9 @@ bool AdjustScanDir(const std::string& directory, int32_t seconds, AdjustCounters
   return false;
 }
 
-std::string AdjustSummary(const AdjustCounters& c) {
+namespace {
+
+std::string FileSummary(const AdjustCounters& c) {
   const int32_t total = c.adjusted + c.without_exif_date + c.not_writeable + c.failed;
   if (total == 0) return "No JPG-Files found!";
   if (c.adjusted == total) return "All " + Count(total) + " found JPEG files adjusted!";
@@ -140,6 +142,15 @@ std::string AdjustSummary(const AdjustCounters& c) {
   if (c.not_writeable > 0) s += "\r\n" + Count(c.not_writeable) + " JPEG files not writeable";
   if (c.failed > 0) s += "\r\n" + Count(c.failed) + " JPEG files failed";
   return s + "\r\n" + Count(total) + " JPEG files totally found";
+}
+
+}  // namespace
+
+std::string AdjustSummary(const AdjustCounters& c) {
+  const std::string s = FileSummary(c);
+  if (c.unreadable_dirs == 0) return s;
+  return s + (c.unreadable_dirs == 1 ? "\r\n1 folder could not be read"
+                                     : "\r\n" + Count(c.unreadable_dirs) + " folders could not be read");
 }
 
 bool AdjustExifDates(const std::string& directory, const DateAdjustOffset& offset, bool dry_run) {
@@ -152,14 +163,16 @@ bool AdjustExifDates(const std::string& directory, const DateAdjustOffset& offse
              " seconds ...");
   AdjustCounters counters;
   ProgressShow(0, 0);
+  ListingReportScope listing_reports;
   const bool aborted = AdjustScanDir(directory, *seconds, counters, dry_run);
+  counters.unreadable_dirs = listing_reports.unreadable();
   ProgressHide();
   if (aborted) {
     ShowMessage("Function aborted!");
     return false;
   }
   ShowMessage(AdjustSummary(counters));
-  return counters.not_writeable == 0 && counters.failed == 0;
+  return counters.not_writeable == 0 && counters.failed == 0 && counters.unreadable_dirs == 0;
 }
 
 }  // namespace snapcrate

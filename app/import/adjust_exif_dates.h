@@ -18,6 +18,7 @@ struct AdjustCounters {
   int32_t without_exif_date = 0;
   int32_t not_writeable = 0;
   int32_t failed = 0;  // the shifted file could not be written (disk full, I/O error)
+  int32_t unreadable_dirs = 0;  // folders whose pictures could not even be listed
 };
 
 enum AdjustFileResult : int {

@@ -44,6 +44,8 @@ TEST(AdjustSummaryTest, Words) {
             "1 JPEG files not writeable\r\n4 JPEG files totally found");
   EXPECT_EQ(AdjustSummary({.adjusted = 1, .failed = 2}),
             "1 JPEG files adjusted!\r\n2 JPEG files failed\r\n3 JPEG files totally found");
+  EXPECT_EQ(AdjustSummary({.adjusted = 1, .unreadable_dirs = 1}),
+            "All 1 found JPEG files adjusted!\r\n1 folder could not be read");
 }
 
 class AdjustTest : public ::testing::Test {

@@ -280,6 +280,10 @@ std::string ImportSummary(const ImportCounters& c, bool aborted, bool exif_jpeg_
     s += c.copied == 1 ? "\r\n  1 $F was now copied" : "\r\n  " + Count(c.copied) + " $Fs were actually copied";
     if (c.failed > 0) s += c.failed == 1 ? "\r\n  1 $F failed" : "\r\n  " + Count(c.failed) + " $Fs failed";
   }
+  // Its files were neither found nor copied: whatever else was, the import is not complete.
+  if (c.unreadable_dirs > 0)
+    s += c.unreadable_dirs == 1 ? "\r\n  1 folder could not be read"
+                                : "\r\n  " + Count(c.unreadable_dirs) + " folders could not be read";
   if (aborted) s = "Function aborted!!\r\nSo far:\r\n" + s;
   return ReplaceAll(s, "$F", exif_jpeg_only ? "JPEG file" : "file");
 }
@@ -295,14 +299,17 @@ ImportCounters ImportMediaFiles(const std::string& source, const std::string& de
   MediaImport import(destination, options);
   if (options.log_file && !options.dry_run) import.OpenLog();
   ProgressShow(0, 0);
+  ListingReportScope listing_reports;  // the files are counted in a first walk: one warning per folder
   ProgressCountTotal(CountFiles(source));
   const bool aborted = import.ScanDir(source);
   ProgressHide();
   if (aborted) LogMessage("Aborted!");
-  const std::string summary = ImportSummary(import.counters(), aborted, options.exif_jpeg_only);
+  ImportCounters counters = import.counters();
+  counters.unreadable_dirs = listing_reports.unreadable();
+  const std::string summary = ImportSummary(counters, aborted, options.exif_jpeg_only);
   ShowMessage(summary);
   import.CloseLog(summary);
-  return import.counters();
+  return counters;
 }
 
 }  // namespace snapcrate

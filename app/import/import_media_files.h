@@ -28,6 +28,7 @@ struct ImportCounters {
   int32_t without_exif = 0;
   int32_t without_exif_date = 0;
   int32_t failed = 0;  // found but not imported: a directory, copy or attribute could not be written
+  int32_t unreadable_dirs = 0;  // source folders whose files could not even be listed
 };
 
 /// Result of one file.

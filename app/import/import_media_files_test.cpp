@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 
@@ -242,6 +243,26 @@ TEST_F(ImportTest, FailedCopyIsNotClaimedAsCopied) {
   EXPECT_EQ(ui_.messages.back(), "1 files totally found:\r\n  0 files were actually copied\r\n  1 file failed");
 }
 
+TEST_F(ImportTest, UnreadableFolderMakesTheImportIncomplete) {
+  Picture("a.jpg", "2007:05:06 14:30:00");
+  Picture("locked/b.jpg", "2007:05:07 14:30:00");
+  ASSERT_EQ(chmod((src_ / "locked").c_str(), 0), 0);
+  // In a child, which may give up root's rights for good.
+  EXPECT_EXIT(
+      {
+        if (!testing::DropReadAnyDirectory()) std::exit(2);
+        const ImportCounters counters = Run();
+        const auto warnings = std::count_if(ui_.log_lines.begin(), ui_.log_lines.end(),
+                                            [](const std::string& line) { return line.starts_with("Warning: Directory"); });
+        std::exit(counters.copied == 1 && counters.unreadable_dirs == 1 && warnings == 1 &&
+                          ui_.messages.back() == "All 1 found files copied!\r\n  1 folder could not be read"
+                      ? 0
+                      : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  chmod((src_ / "locked").c_str(), 0700);
+}
+
 TEST_F(ImportTest, LogFileRecordsEveryFileAndTheSummary) {
   options_.log_file = true;
   Picture("IMG_0001.jpg", "2007:05:06 14:30:00");
@@ -288,6 +309,7 @@ TEST(ImportSummaryTest, WordsAndSingularForms) {
       {{.copied = 1}, true, true, "Function aborted!!\r\nSo far:\r\nAll 1 found JPEG files copied!"},
       {{.copied = 2, .failed = 1}, false, true,
        "3 JPEG files totally found:\r\n  2 JPEG files were actually copied\r\n  1 JPEG file failed"},
+      {{.unreadable_dirs = 2}, false, false, "No files found!\r\n  2 folders could not be read"},
   };
   for (const auto& c : cases) EXPECT_EQ(ImportSummary(c.counters, c.aborted, c.jpeg_only), c.text);
 }

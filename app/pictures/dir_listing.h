@@ -30,6 +30,8 @@ class ListingReportScope {
   ~ListingReportScope();
   ListingReportScope(const ListingReportScope&) = delete;
   ListingReportScope& operator=(const ListingReportScope&) = delete;
+  /// How many directories could not be read while this scope lived.
+  int unreadable() const { return static_cast<int>(reported_.size()); }
 
  private:
   std::set<std::string> reported_;

@@ -1,6 +1,9 @@
 #include "tests/support/temp_dir.h"
 
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +38,14 @@ std::string ReadFile(const std::string& path) {
   std::ostringstream contents;
   contents << in.rdbuf();
   return contents.str();
+}
+
+bool DropReadAnyDirectory() {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[2] = {};
+  if (syscall(SYS_capget, &header, data) != 0) return false;
+  data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+  return syscall(SYS_capset, &header, data) == 0;
 }
 
 }  // namespace snapcrate::testing
