@@ -1,5 +1,7 @@
 #include "pixcore/resample.h"
 
+#include "pixcore/lanczos.h"
+
 namespace snapcrate::pixcore {
 
 bool Step(int failed, VipsImage** result, ImagePtr* pipeline) {
@@ -10,6 +12,10 @@ bool Step(int failed, VipsImage** result, ImagePtr* pipeline) {
   pipeline->reset(*result);
   return true;
 }
+
+namespace {
+constexpr double kOwnFilterRatio = 1.0 / 3.0;
+}  // namespace
 
 bool ScaleExact(VipsImage* image, int width, int height, ImagePtr* scaled) {
   g_object_ref(image);
@@ -25,6 +31,17 @@ bool ScaleExact(VipsImage* image, int width, int height, ImagePtr* scaled) {
   }
   const double horizontal = double(width) / image->Xsize;
   const double vertical = double(height) / image->Ysize;
+  // Opaque 8-bit colour scaled down by up to 3 times, the album picture from
+  // its reduced decode: our own filter, which costs about half of libvips'
+  // (pixcore/lanczos.h). Larger ratios (thumbnails) stay with libvips, whose
+  // results come 0.1 to 0.4 dB closer to a full-resolution reference there.
+  if (!alpha && horizontal <= 1.0 && vertical <= 1.0 && horizontal >= kOwnFilterRatio &&
+      vertical >= kOwnFilterRatio) {
+    if (ImagePtr reduced = ReduceLanczos3(image, width, height)) {
+      *scaled = std::move(reduced);
+      return true;
+    }
+  }
   // Downwards the filter alone does the work: vips_resize would first
   // average blocks of pixels, which costs a thumbnail several times the time
   // and some of its detail.
