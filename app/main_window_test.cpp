@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <QAction>
@@ -15,12 +16,15 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/library_loader.h"
+#include "app/log.h"
 #include "app/log_window.h"
 #include "app/program_state.h"
 #include "app/progress.h"
 #include "app/progress_window.h"
 #include "app/qt_ui_port.h"
 #include "app/settings.h"
+#include "tests/support/exif_writer/camera_exif.h"
 #include "tests/support/qt_modal.h"
 #include "tests/support/temp_dir.h"
 
@@ -132,8 +136,15 @@ TEST_F(MainWindowTest, ProgressWindowAbortReachesTheNextUpdate) {
   EXPECT_EQ(bar->maximum(), 4);
   EXPECT_EQ(bar->value(), 2);
   EXPECT_EQ(progress->findChild<QLabel*>("LabelCount")->text(), "2 of 4");
-  progress->findChild<QPushButton*>("Command1")->click();
-  EXPECT_TRUE(ProgressUpdate(4, "@"));
+  // Escape, the button and the close box abort; the window stays until the task has stopped.
+  for (const int way : {0, 1, 2}) {
+    ClearAbort();
+    if (way == 0) QTest::keyClick(progress, Qt::Key_Escape);
+    else if (way == 1) progress->findChild<QPushButton*>("Command1")->click();
+    else progress->close();
+    EXPECT_TRUE(progress->isVisible()) << way;
+    EXPECT_TRUE(ProgressUpdate(4, "@")) << way;
+  }
   ProgressHide();
   EXPECT_FALSE(progress->isVisible());
   ClearAbort();
@@ -153,6 +164,98 @@ TEST_F(MainWindowTest, EveryCommandIsInAMenuWithItsOwnShortcut) {
   EXPECT_EQ(window_->findChild<QAction*>("mnuFEnd")->shortcut(), QKeySequence("Ctrl+Q"));
   EXPECT_EQ(window_->findChild<QPushButton*>("CommandAddDesc")->toolTip(),
             "Add manually image descriptions to be used for the HTML presentation");
+}
+
+// The import from the main window: a camera card and an archive.
+class ImportCommandTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    SetLibraryDir(SNAPCRATE_TEST_HOME);
+    Start();
+    exif_writer::CameraExif exif;
+    exif.make = "Canon";
+    exif.date_time_original = "2007:05:06 14:30:00";
+    std::filesystem::create_directories(home_ / "card");
+    std::filesystem::create_directories(home_ / "archive");
+    exif_writer::WriteFileBytes(home_ / "card/IMG_0001.JPG", exif_writer::MakeCameraJpeg(exif));
+    WriteSettings({{"ImportMediaFilesSourcePath", home_ / "card"}, {"ImportMediaFilesDestPath", home_ / "archive"}});
+  }
+  void TearDown() override {
+    ClearAbort();
+    SetLibraryDir("");
+  }
+  // Acknowledges the summary box that ends every import, dry or not.
+  void AnswerMessageBoxes() {
+    answer_.setInterval(20);
+    QObject::connect(&answer_, &QTimer::timeout, [this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        summaries_.push_back(box->text());
+        box->accept();
+      }
+    });
+    answer_.start();
+  }
+
+  QTimer answer_;
+  QStringList summaries_;
+  static int Logged(std::string_view start) {
+    const std::vector<std::string> messages = Log().Messages();
+    return std::count_if(messages.begin(), messages.end(),
+                         [start](const std::string& line) { return line.starts_with(start); });
+  }
+};
+
+TEST_F(ImportCommandTest, DuringADryRunOnlyAbortAnswers) {
+  bool checked = false;
+  // At the dry run's first pass of the event loop: the modal import window
+  // refuses a second run, OK and closing, while the progress window takes a click.
+  QTimer watcher;
+  watcher.setInterval(0);
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    ProgressWindow* progress = ui_.progress_window();
+    auto* modal = QApplication::activeModalWidget();
+    if (!progress || !progress->isVisible() || !modal) return;
+    watcher.stop();
+    checked = true;
+    QTest::mouseClick(modal->findChild<QPushButton*>("CommandPlan"), Qt::LeftButton);
+    QTest::mouseClick(modal->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    EXPECT_FALSE(AbortRequested());
+    QTest::keyClick(modal, Qt::Key_Escape);  // aborts the run, the window stays
+    EXPECT_TRUE(modal->isVisible());
+    EXPECT_TRUE(AbortRequested());
+    ClearAbort();
+    QTest::mouseClick(progress->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    EXPECT_TRUE(AbortRequested());
+  });
+  OnNextModal([&](QWidget* modal) {
+    watcher.start();
+    modal->findChild<QPushButton*>("CommandPlan")->click();
+    EXPECT_TRUE(modal->isVisible());
+    EXPECT_TRUE(modal->findChild<QPushButton*>("Command1")->isEnabled());
+    modal->findChild<QPushButton*>("Command2")->click();
+  });
+  AnswerMessageBoxes();
+  ClearLog();
+  Trigger("mnuFImport");
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(summaries_.size(), 1);
+  EXPECT_EQ(Logged("Copying & renaming"), 1);
+  EXPECT_EQ(Program().import_result, "");
+  EXPECT_FALSE(std::filesystem::exists(home_ / "archive/2007"));
+  EXPECT_EQ(ui_.progress_window()->parentWidget(), window_.get());
+}
+
+TEST_F(ImportCommandTest, ConfirmedImportOffersItsFolder) {
+  OnNextModal([](QWidget* modal) { modal->findChild<QPushButton*>("Command1")->click(); });
+  AnswerMessageBoxes();
+  Trigger("mnuFImport");
+  EXPECT_TRUE(std::filesystem::exists(home_ / "archive/2007/05/06/20070506_143000_IMG_0001.jpg"));
+  EXPECT_EQ(ui_.progress_window()->findChild<QLabel*>("LabelCount")->text(), "1 of 1");
+  auto* open = window_->findChild<QPushButton*>("CommandOpenResult");
+  EXPECT_TRUE(open->isVisible());
+  EXPECT_EQ(open->text(), "Open &folder");
+  EXPECT_EQ(open->toolTip().toStdString(), home_ / "archive/");
 }
 
 }  // namespace

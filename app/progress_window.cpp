@@ -77,6 +77,8 @@ void ProgressWindow::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
 }
 
+void ProgressWindow::reject() { RequestAbort(); }
+
 void ProgressWindow::closeEvent(QCloseEvent* event) {
   // Closing the window means Abort; the task closes it when it has unwound.
   RequestAbort();

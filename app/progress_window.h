@@ -23,6 +23,8 @@ class ProgressWindow : public QDialog {
   /// line shows `text`.
   void SetCount(int64_t done, int64_t total, const QString& text);
   void ClearCount();
+  /// Escape asks to abort, as the button does; the task closes the window.
+  void reject() override;
 
  protected:
   void changeEvent(QEvent* event) override;

@@ -69,6 +69,11 @@ void QtUiPort::LogCleared() {
 
 void QtUiPort::ProgressShow() {
   if (!progress_) progress_ = new ProgressWindow(main_window_);
+  // A modal window blocks every window but its own: a run started from one
+  // (the import's dry run) needs its Abort button above that window.
+  QWidget* owner = QApplication::activeModalWidget();
+  if (!owner || owner == progress_) owner = main_window_;
+  if (progress_->parentWidget() != owner) progress_->setParent(owner, progress_->windowFlags());
   progress_->SetLabel({});
   progress_->ClearCount();
   progress_->show();
@@ -90,7 +95,9 @@ void QtUiPort::ProgressCountChanged(int64_t done, int64_t total, const std::stri
 }
 
 void QtUiPort::ProgressHide() {
-  if (progress_) progress_->hide();
+  if (!progress_) return;
+  progress_->hide();
+  if (progress_->parentWidget() != main_window_) progress_->setParent(main_window_, progress_->windowFlags());
 }
 
 bool QtUiPort::RunSettingsDialog() {

@@ -13,6 +13,7 @@
 #include "app/dir_chooser_widget.h"
 #include "app/import/import_options_window.h"
 #include "app/log.h"
+#include "app/progress.h"
 #include "app/qt_text.h"
 #include "app/ui_port.h"
 
@@ -146,15 +147,25 @@ void ImportWindow::ShowPaths() {
 }
 
 void ImportWindow::ShowPlan() {
+  if (planning_) return;
   ImportOptions options = dialog_.options();
   options.dry_run = true;
   ImportCounters counters;
   std::vector<std::string> names;
+  // The run lets events through to show its progress: no second run, no OK
+  // and no other folder meanwhile.
+  const QList<QWidget*> controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (QWidget* control : controls)
+    if (!control->isWindow()) control->setEnabled(false);
+  planning_ = true;
   {
     PlanRecorder recorder(Ui());
     counters = ImportMediaFiles(dialog_.ShownSource(), dialog_.ShownDestination(), options);
     names = std::move(recorder.names);
   }
+  planning_ = false;
+  for (QWidget* control : controls)
+    if (!control->isWindow()) control->setEnabled(true);
   QString text = "Dry run: " + QString::number(counters.copied) + (counters.copied == 1 ? " new file" : " new files");
   if (counters.already_copied > 0) text += ", " + QString::number(counters.already_copied) + " already there";
   for (const std::string& name : names) text += "\n  " + ToQString(name);
@@ -164,8 +175,14 @@ void ImportWindow::ShowPlan() {
 }
 
 void ImportWindow::Accept() {
+  if (planning_) return;
   dialog_.Confirm();
   accept();
+}
+
+void ImportWindow::reject() {
+  if (planning_) RequestAbort();
+  else QDialog::reject();
 }
 
 }  // namespace snapcrate

@@ -20,6 +20,8 @@ class ImportWindow : public QDialog {
   /// A dry run of the chosen import: its summary box, and in the window the
   /// count and the first new names.
   void ShowPlan();
+  /// Cancel, Escape and the close box; during a dry run they abort it.
+  void reject() override;
 
  private:
   void ShowPaths();
@@ -31,6 +33,7 @@ class ImportWindow : public QDialog {
   QLabel* source_path_ = nullptr;
   QLabel* destination_path_ = nullptr;
   QLabel* plan_ = nullptr;
+  bool planning_ = false;
 };
 
 }  // namespace snapcrate
