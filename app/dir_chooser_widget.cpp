@@ -65,10 +65,10 @@ DirChooserWidget::DirChooserWidget(DirChooser& chooser, const QString& drive_nam
   path_->setObjectName(dir_name + "Path");
   path_->setToolTip("Type or paste a folder and press Enter");
   path_->setClearButtonEnabled(true);
-  auto* completion_model = new QFileSystemModel(this);
-  completion_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-  completion_model->setRootPath("/");
-  auto* completer = new QCompleter(completion_model, path_);
+  completion_model_ = new QFileSystemModel(this);
+  completion_model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+  completion_model_->setRootPath("/");
+  auto* completer = new QCompleter(completion_model_, path_);
   completer->setCompletionMode(QCompleter::PopupCompletion);
   path_->setCompleter(completer);
   path_->installEventFilter(this);
@@ -134,6 +134,7 @@ void DirChooserWidget::SetHiddenShown(bool shown) {
   QDir::Filters filter = QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives;
   if (shown) filter |= QDir::Hidden;
   model_->setFilter(filter);
+  completion_model_->setFilter(filter & ~QDir::Drives);
 }
 
 void DirChooserWidget::FillPlaces() {

@@ -61,6 +61,7 @@ class DirChooserWidget : public QWidget {
   QComboBox* drives_;
   QTreeView* tree_;
   QFileSystemModel* model_;
+  QFileSystemModel* completion_model_;
   QLineEdit* path_;
   QToolButton* places_;
   bool syncing_ = false;

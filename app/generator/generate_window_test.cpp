@@ -8,7 +8,10 @@
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <QFileSystemModel>
 #include <QLineEdit>
+#include <QMap>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +21,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/dir_chooser_widget.h"
@@ -197,6 +201,53 @@ TEST_F(GenerateWindowTest, FolderChooserTakesTypedPathsAndMakesFolders) {
   EXPECT_EQ(path->text().toStdString(), home_ / "pictures/2007/new one");
   Find<QPushButton>(&window, "Command1")->click();
   EXPECT_EQ(request_.source_path, home_ / "pictures/2007/new one/");
+}
+
+TEST_F(GenerateWindowTest, FolderChooserStartsInThePicturesOffersPlacesAndHidesDotFolders) {
+  // A fresh installation in a home with a pictures folder.
+  struct Env {
+    std::string name, old;
+    bool had;
+    Env(const char* n, const std::string& value) : name(n), had(std::getenv(n)) {
+      if (had) old = std::getenv(n);
+      setenv(n, value.c_str(), 1);
+    }
+    ~Env() { had ? setenv(name.c_str(), old.c_str(), 1) : unsetenv(name.c_str()); }
+  } home_env("HOME", home_.path()), config_env("XDG_CONFIG_HOME", home_ / "no-config");
+  fs::create_directories(home_ / "Pictures/2007");
+  fs::create_directories(home_ / "Pictures/.thumbnails");
+  fs::remove(home_ / "etc/snapcrate.ini");
+  Init({.home_override = home_.path()});
+  GenerateWindow window(nullptr, request_);
+  window.show();
+  EXPECT_EQ(Find<QLineEdit>(&window, "Dir1Path")->text().toStdString(), home_ / "Pictures");
+
+  QMenu* places = Find<QToolButton>(&window, "Dir2Places")->menu();
+  emit places->aboutToShow();
+  QMap<QString, QAction*> actions;
+  for (QAction* action : places->actions()) actions[action->text()] = action;
+  ASSERT_TRUE(actions.contains("&Home") && actions.contains("&Pictures")) << actions.keys().join(",").toStdString();
+  actions["&Home"]->trigger();
+  EXPECT_EQ(Find<QLineEdit>(&window, "Dir2Path")->text().toStdString() + "/", home_.path());
+
+  // The tree lists the pictures folder in the background.
+  auto* tree = Find<QTreeView>(&window, "Dir1");
+  auto children = [&](const QString& wanted) {
+    QStringList names;
+    for (int waited = 0; waited < 5000 && !names.contains(wanted); waited += 20) {
+      QTest::qWait(20);
+      const auto* model = qobject_cast<const QFileSystemModel*>(tree->model());
+      const QModelIndex folder = model->index(QString::fromStdString(home_ / "Pictures"));
+      names.clear();
+      for (int row = 0; row < model->rowCount(folder); ++row) names << model->index(row, 0, folder).data().toString();
+    }
+    return names;
+  };
+  EXPECT_EQ(children("2007"), QStringList{"2007"});
+  emit Find<QToolButton>(&window, "Dir1Places")->menu()->aboutToShow();
+  for (QAction* action : Find<QToolButton>(&window, "Dir1Places")->menu()->actions())
+    if (action->text() == "Show hidden folders") action->trigger();
+  EXPECT_TRUE(children(".thumbnails").contains(".thumbnails"));
 }
 
 TEST_F(GenerateWindowTest, EditOnOkLeavesABackupAndTheRewrittenFile) {

@@ -29,7 +29,7 @@ inline constexpr std::string_view kAdjustWarningText =
 
 inline constexpr std::string_view kAdjustHelpText =
     "Change the EXIF date of your JPEG files by a fixed offset.\r\n"
-    "Useful e. g. to adjust an inacurate date setting of a digital camera.\r\n"
+    "Useful e. g. to adjust an inaccurate date setting of a digital camera.\r\n"
     "\r\n"
     "IMPORTANT NOTE: Although carefully tested this function is still BETA!\r\n"
     "For maximum safety please make a backup of your JPEG files before calling this function!";

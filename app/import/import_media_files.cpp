@@ -293,7 +293,7 @@ ImportCounters ImportMediaFiles(const std::string& source, const std::string& de
   LogMessage("Copying & renaming exif images from " + source + " to " + destination + " ...");
   // A folder imported into itself overlaps as much as one imported into its parent.
   if (source.size() >= destination.size() && source.compare(0, destination.size(), destination) == 0) {
-    ShowMessage("Can't import from " + source + " to " + destination + "! (overlapping pathes!)");
+    ShowMessage("Can't import from " + source + " to " + destination + "! (overlapping paths!)");
     return {};
   }
   MediaImport import(destination, options);

@@ -172,14 +172,14 @@ TEST_F(ImportTest, TwentyEighthPictureOfOneSecondHitsTheSuffixLimit) {
 TEST_F(ImportTest, OverlapIsRefusedInOneDirectionOnly) {
   ImportMediaFiles(dest_ / "card/", dest_.path(), options_);
   EXPECT_EQ(ui_.messages.back(),
-            "Can't import from " + dest_ / "card/" + " to " + dest_.path() + "! (overlapping pathes!)");
+            "Can't import from " + dest_ / "card/" + " to " + dest_.path() + "! (overlapping paths!)");
   Picture("IMG_0001.jpg", "2007:05:06 14:30:00");
   std::filesystem::create_directories(src_ / "archive");
   EXPECT_EQ(ImportMediaFiles(src_.path(), src_ / "archive/", options_).copied, 1);
   // A folder into itself is refused the same way.
   EXPECT_EQ(ImportMediaFiles(src_.path(), src_.path(), options_).copied, 0);
   EXPECT_EQ(ui_.messages.back(),
-            "Can't import from " + src_.path() + " to " + src_.path() + "! (overlapping pathes!)");
+            "Can't import from " + src_.path() + " to " + src_.path() + "! (overlapping paths!)");
 }
 
 TEST_F(ImportTest, DirectoryThatCannotBeCreatedIsNotClaimedAsCopied) {

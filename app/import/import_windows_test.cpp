@@ -195,7 +195,7 @@ TEST_F(ImportWindowsTest, DryRunShowsThePlanAndAFolderIntoItselfIsRefused) {
   ImportWindow window;
   window.ShowPlan();
   EXPECT_EQ(ui_.messages.back(),
-            "Can't import from " + home_ / "card/" + " to " + home_ / "card/" + "! (overlapping pathes!)");
+            "Can't import from " + home_ / "card/" + " to " + home_ / "card/" + "! (overlapping paths!)");
   SetLibraryDir("");
 }
 
