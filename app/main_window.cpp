@@ -87,9 +87,9 @@ void MainWindow::BuildMenus() {
   QMenu* extra = menuBar()->addMenu("&Extra");
   extra->setObjectName("mnuExtra");
   add(extra, "mnuEGenThumbnailIndex", "Generate Thumbnail &Index", MainCommand::kGenerateThumbnailIndex);
-  add(extra, "mnuEGenMasterIndex", "Update Master Index", MainCommand::kUpdateMasterIndex);
+  add(extra, "mnuEGenMasterIndex", "Update &Master Index", MainCommand::kUpdateMasterIndex);
   extra->addSeparator();
-  add(extra, "mnuEOptions", "Options ...", MainCommand::kSettings, QKeySequence("Ctrl+,"));
+  add(extra, "mnuEOptions", "&Options ...", MainCommand::kSettings, QKeySequence("Ctrl+,"));
   QMenu* info = menuBar()->addMenu("&?");
   info->setObjectName("mnuInfo");
   add(info, "mnuIHelp", "&Help", MainCommand::kHelp, QKeySequence(Qt::Key_F1));

@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -24,6 +26,7 @@
 #include "app/progress_window.h"
 #include "app/qt_ui_port.h"
 #include "app/settings.h"
+#include "tests/support/access_keys.h"
 #include "tests/support/exif_writer/camera_exif.h"
 #include "tests/support/qt_modal.h"
 #include "tests/support/temp_dir.h"
@@ -159,6 +162,16 @@ TEST_F(MainWindowTest, EveryCommandIsInAMenuWithItsOwnShortcut) {
     EXPECT_FALSE(action->shortcut().isEmpty()) << name;
     EXPECT_FALSE(seen.contains(action->shortcut().toString())) << name;
     seen.insert(action->shortcut().toString());
+  }
+  // Access keys: one per item in each menu.
+  for (QMenu* menu : window_->menuBar()->findChildren<QMenu*>()) {
+    QSet<QChar> keys;
+    for (QAction* action : menu->actions()) {
+      if (action->isSeparator()) continue;
+      const QChar key = testing::AccessKey(action->text());
+      EXPECT_FALSE(key.isNull() || keys.contains(key)) << action->text().toStdString();
+      keys.insert(key);
+    }
   }
   EXPECT_EQ(window_->findChild<QAction*>("mnuIHelp")->shortcut(), QKeySequence(Qt::Key_F1));
   EXPECT_EQ(window_->findChild<QAction*>("mnuFEnd")->shortcut(), QKeySequence("Ctrl+Q"));

@@ -233,11 +233,11 @@ QPushButton* DescriptionWindow::AddOkButton(const char* name) {
 QTabWidget* DescriptionWindow::BuildTabs() {
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName("TabStrip1");
-  tabs_->addTab(BuildInfoTab(), "Info");
+  tabs_->addTab(BuildInfoTab(), "&Info");
   tabs_->setTabToolTip(0, "Basic Information about the current picture");
-  tabs_->addTab(BuildExtendedTab(), "Extended Info");
+  tabs_->addTab(BuildExtendedTab(), "Exte&nded Info");
   tabs_->setTabToolTip(1, "Extended Information about the current picture");
-  tabs_->addTab(BuildDirectoryTab(), "Directory Info");
+  tabs_->addTab(BuildDirectoryTab(), "Director&y Info");
   tabs_->setTabToolTip(2, "Information about the current directory");
   return tabs_;
 }

@@ -18,6 +18,7 @@
 
 #include "app/description_editor/description_editor_test_support.h"
 #include "app/file_lib.h"
+#include "tests/support/access_keys.h"
 #include "tests/support/exif_writer/camera_exif.h"
 #include "tests/support/recording_ui_port.h"
 
@@ -272,6 +273,11 @@ TEST_F(DescriptionWindowTest, ControlsCarryTheirNames) {
   for (const char* name : {"Dir1", "Image1", "Label1", "LabelTab3PictureName", "TabStrip1", "ImageShowThumbnails"})
     EXPECT_NE(window->findChild<QWidget*>(name), nullptr) << name;
   EXPECT_EQ(Find<QLabel>(window.get(), "LabelTab3PictureName")->text(), "<None>");
+  auto* tabs = Find<QTabWidget>(window.get(), "TabStrip1");
+  for (int tab = 0; tab < tabs->count(); ++tab) {
+    tabs->setCurrentIndex(tab);
+    EXPECT_EQ(testing::MissingAccessKeys(window.get()), "") << tab;
+  }
 }
 
 TEST_F(DescriptionWindowTest, RatingsSayWhichEndIsBestAndComeFromTheKeyboard) {

@@ -34,6 +34,7 @@
 #include "app/progress_window.h"
 #include "app/qt_ui_port.h"
 #include "app/settings.h"
+#include "tests/support/access_keys.h"
 #include "tests/support/exif_writer/camera_exif.h"
 #include "tests/support/qt_modal.h"
 #include "tests/support/recording_ui_port.h"
@@ -103,6 +104,7 @@ TEST_F(GenerateWindowTest, OpeningRereadsAndShowsTheSelectedConfiguration) {
   window.show();
   EXPECT_EQ(window.windowTitle(), "Snapcrate - Generate HTML Pages");
   EXPECT_EQ(window.objectName(), "SC_GenHTML");
+  EXPECT_EQ(testing::MissingAccessKeys(&window), "");
   ASSERT_FALSE(Log().Messages().empty());
   EXPECT_EQ(Log().Messages().front(), "Rereading Scheme & Configuration Settings ...");
   auto* combo = Find<QComboBox>(&window, "Combo1");

@@ -28,12 +28,12 @@ struct FieldSpec {
 };
 
 constexpr FieldSpec kFields[] = {
-    {OffsetField::kYear, "Year", "TextEAYear", "VScrollEAYear"},
-    {OffsetField::kWeek, "Week", "TextEAWeek", "VScrollEAWeek"},
-    {OffsetField::kDay, "Day", "TextEADay", "VScrollEADay"},
-    {OffsetField::kHour, "Hour", "TextEAHour", "VScrollEAHour"},
-    {OffsetField::kMin, "Min", "TextEAMin", "VScrollEAMin"},
-    {OffsetField::kSec, "Sec", "TextEASec", "VScrollEASec"},
+    {OffsetField::kYear, "&Year", "TextEAYear", "VScrollEAYear"},
+    {OffsetField::kWeek, "&Week", "TextEAWeek", "VScrollEAWeek"},
+    {OffsetField::kDay, "&Day", "TextEADay", "VScrollEADay"},
+    {OffsetField::kHour, "H&our", "TextEAHour", "VScrollEAHour"},
+    {OffsetField::kMin, "&Min", "TextEAMin", "VScrollEAMin"},
+    {OffsetField::kSec, "&Sec", "TextEASec", "VScrollEASec"},
 };
 
 size_t Index(OffsetField field) { return static_cast<size_t>(field); }
@@ -60,7 +60,7 @@ AdjustWindow::AdjustWindow(QWidget* parent) : QDialog(parent) {
     auto* caption = new QLabel(entry.caption, offset);
     auto* text = new QLineEdit(offset);
     text->setObjectName(entry.text_name);
-    text->setToolTip(QString("%1 (0 to %2)").arg(entry.caption).arg(limit));
+    text->setToolTip(QString("%1 (0 to %2)").arg(QString(entry.caption).remove('&')).arg(limit));
     text->setAlignment(Qt::AlignRight);
     text->setMaxLength(6);
     text->setFixedWidth(text->fontMetrics().horizontalAdvance("00000") + 16);

@@ -20,12 +20,12 @@ ImportOptionsWindow::ImportOptionsWindow(ImportOptions& options, QWidget* parent
     box->setChecked(checked);
     return box;
   };
-  log_file_ = make("Check1", "Create Logfile", "Append every imported file to snapcrate.log in the destination",
+  log_file_ = make("Check1", "Create &Logfile", "Append every imported file to snapcrate.log in the destination",
                    options_.log_file);
-  add_orig_filename_ = make("Check2", "Add orig. filename to new filename",
+  add_orig_filename_ = make("Check2", "&Add orig. filename to new filename",
                             "20070506_143000_IMG_0001.jpg instead of 20070506_143000.jpg",
                             options_.add_orig_filename);
-  exif_jpeg_only_ = make("Check3", "Import only pictures with an EXIF date (JPEG, HEIF)",
+  exif_jpeg_only_ = make("Check3", "&Import only pictures with an EXIF date (JPEG, HEIF)",
                          "Skip movies, other files and pictures without an EXIF date", options_.exif_jpeg_only);
   auto* buttons = new QDialogButtonBox(this);
   auto* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);

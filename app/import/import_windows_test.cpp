@@ -15,10 +15,12 @@
 #include <filesystem>
 
 #include "app/import/adjust_window.h"
+#include "app/import/import_options_window.h"
 #include "app/import/import_window.h"
 #include "app/library_loader.h"
 #include "app/program_state.h"
 #include "app/settings.h"
+#include "tests/support/access_keys.h"
 #include "tests/support/exif_writer/camera_exif.h"
 #include "tests/support/qt_modal.h"
 #include "tests/support/recording_ui_port.h"
@@ -132,9 +134,9 @@ TEST_F(ImportWindowsTest, ChangedOptionsOfACancelledImportStayOutOfTheSettingsFi
   EXPECT_TRUE(request.options.log_file);
   OnNextModal([](QWidget* modal) {
     EXPECT_EQ(modal->windowTitle(), "Import Media Files Options");
-    EXPECT_EQ(modal->findChild<QCheckBox*>("Check1")->text(), "Create Logfile");
+    EXPECT_EQ(modal->findChild<QCheckBox*>("Check1")->text(), "Create &Logfile");
     // HEIF pictures carry EXIF dates too; the switch keeps its stored key.
-    EXPECT_EQ(modal->findChild<QCheckBox*>("Check3")->text(), "Import only pictures with an EXIF date (JPEG, HEIF)");
+    EXPECT_EQ(modal->findChild<QCheckBox*>("Check3")->text(), "&Import only pictures with an EXIF date (JPEG, HEIF)");
     modal->findChild<QCheckBox*>("Check1")->setChecked(false);
     modal->findChild<QCheckBox*>("Check3")->setChecked(true);
     modal->findChild<QPushButton*>("OKButton")->click();
@@ -167,9 +169,13 @@ TEST_F(ImportWindowsTest, OptionsCancelKeepsTheFlagsAndHelpShowsItsText) {
 
 TEST_F(ImportWindowsTest, ChoosersCarryTheirNames) {
   ImportWindow window;
+  EXPECT_EQ(testing::MissingAccessKeys(&window), "");
   for (const char* name : {"Drive1", "Drive2"}) EXPECT_NE(window.findChild<QComboBox*>(name), nullptr) << name;
   for (const char* name : {"Dir1", "Dir2"}) EXPECT_NE(window.findChild<QTreeView*>(name), nullptr) << name;
   AdjustWindow adjust;
+  EXPECT_EQ(testing::MissingAccessKeys(&adjust), "");
+  ImportOptionsWindow options(window.dialog().options());
+  EXPECT_EQ(testing::MissingAccessKeys(&options), "");
   for (const char* name : {"TextEAYear", "TextEAWeek", "TextEADay", "TextEAHour", "TextEAMin", "TextEASec"})
     EXPECT_NE(adjust.findChild<QLineEdit*>(name), nullptr) << name;
   for (const char* name : {"Command1", "Command2", "Command3"})

@@ -43,13 +43,13 @@ struct CountSpec {
   const char* bar_name;
 };
 constexpr CountSpec kCounts[] = {
-    {CountBar::kLinksPerRow, "Max # Chapter Links per Row", "TextLinksPerRow",
+    {CountBar::kLinksPerRow, "Max # Chapter &Links per Row", "TextLinksPerRow",
      "VScrollLinksPerRow"},
-    {CountBar::kThumbnailsPerRow, "Max # Thumbnails per Row", "TextThumbnailsPerRow",
+    {CountBar::kThumbnailsPerRow, "Max # T&humbnails per Row", "TextThumbnailsPerRow",
      "VScrollThumbnailsPerRow"},
-    {CountBar::kRowsPerPage, "Max # Thumbnail Rows per Page (0 = unlimited)",
+    {CountBar::kRowsPerPage, "Max # Thumbnail Rows per &Page (0 = unlimited)",
      "TextThumbnailRowsPerPage", "VScrollThumbnailRowsPerPage"},
-    {CountBar::kQuality, "Image Quality (100 = Highest)", "TextImageQuality",
+    {CountBar::kQuality, "Image &Quality (100 = Highest)", "TextImageQuality",
      "VScrollImageQuality"},
 };
 
@@ -132,8 +132,8 @@ QWidget* ConfigEditorWindow::BuildHead() {
   description_ = new QLineEdit(head);
   description_->setObjectName("TextDesc");
   description_->setMinimumWidth(260);
-  form->addRow("Name", name_);
-  form->addRow("Description", description_);
+  form->addRow("&Name", name_);
+  form->addRow("&Description", description_);
   connect(name_, &QLineEdit::textEdited, this,
           [this](const QString& text) { editor_.SetNameText(ToBytes(text)); });
   connect(description_, &QLineEdit::textEdited, this,
@@ -147,7 +147,7 @@ QWidget* ConfigEditorWindow::BuildHead() {
   main_scheme_->setReadOnly(true);
   main_scheme_->setToolTip("The scheme that draws the album's main index page");
   auto* change =
-      Button("Change", "CommandChange", "Choose the scheme of the main index page", frame);
+      Button("&Change", "CommandChange", "Choose the scheme of the main index page", frame);
   connect(change, &QPushButton::clicked, this, [this, change] {
     chooser_anchor_ = change;
     Run([this] { editor_.ChangeMainScheme(); });
@@ -175,10 +175,10 @@ QWidget* ConfigEditorWindow::BuildList() {
     if (updating_) return;
     Run([this, row] { editor_.ListClicked(row); });
   });
-  auto* add = Button("New", "CommandNew", "Add a scaled album for a scheme you choose", frame);
-  delete_ = Button("Delete", "CommandDelete", "Remove the selected scaled album", frame);
-  up_ = Button("Up", "CommandListUp", "Move the selected scaled album up", frame);
-  down_ = Button("Down", "CommandListDown", "Move the selected scaled album down", frame);
+  auto* add = Button("Ne&w", "CommandNew", "Add a scaled album for a scheme you choose", frame);
+  delete_ = Button("Dele&te", "CommandDelete", "Remove the selected scaled album", frame);
+  up_ = Button("&Up", "CommandListUp", "Move the selected scaled album up", frame);
+  down_ = Button("D&own", "CommandListDown", "Move the selected scaled album down", frame);
   connect(add, &QPushButton::clicked, this, [this, add] {
     chooser_anchor_ = add;
     Run([this] { editor_.New(); });

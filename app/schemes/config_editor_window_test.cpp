@@ -15,6 +15,7 @@
 
 #include "app/init.h"
 #include "app/schemes/scheme_record.h"
+#include "tests/support/access_keys.h"
 #include "tests/support/qt_modal.h"
 #include "tests/support/recording_ui_port.h"
 #include "tests/support/temp_dir.h"
@@ -52,6 +53,7 @@ TEST_F(ConfigEditorWindowTest, ControlsCarryTheirNamesAndShowTheFirstEntry) {
   window.show();
   EXPECT_EQ(window.windowTitle(), "Edit Album Configuration");
   EXPECT_EQ(window.objectName(), "SC_EditAlbumConfig");
+  EXPECT_EQ(testing::MissingAccessKeys(&window), "");
   for (const char* name : {"TextName", "TextDesc", "TextMainSchemeName", "TextLinksPerRow",
                            "TextThumbnailsPerRow", "TextThumbnailRowsPerPage", "TextImageQuality"})
     Find<QLineEdit>(&window, name);
