@@ -44,7 +44,7 @@ async function startBrowser() {
     "--disable-background-networking", "--disable-component-update", "--disable-sync",
     "--hide-scrollbars", "--mute-audio", `--user-data-dir=${profile}`,
     "--remote-debugging-port=0", "about:blank",
-  ], { stdio: ["ignore", "ignore", "pipe"] });
+  ], { stdio: ["ignore", "ignore", "pipe"], detached: true });
   const endpoint = await new Promise((resolve, reject) => {
     let text = "";
     const timer = setTimeout(() => reject(new Error("Chromium did not start: " + text)), 60000);
@@ -57,9 +57,15 @@ async function startBrowser() {
   });
   const ended = new Promise((resolve) => child.on("exit", resolve));
   const stop = async () => {
-    child.kill("SIGKILL");
+    // The whole group: Chromium's helper processes may still be writing to
+    // the profile after the browser process itself has gone.
+    try { process.kill(-child.pid, "SIGKILL"); } catch { child.kill("SIGKILL"); }
     await ended;
-    rmSync(profile, { recursive: true, force: true, maxRetries: 5, retryDelay: 200 });
+    try {
+      rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 200 });
+    } catch (error) {
+      console.error(`note: the browser profile ${profile} stays behind: ${error.message}`);
+    }
   };
   return { endpoint, stop };
 }
