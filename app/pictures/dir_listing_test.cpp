@@ -1,9 +1,7 @@
 #include "app/pictures/dir_listing.h"
 
 #include <gtest/gtest.h>
-#include <linux/capability.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +13,7 @@
 namespace snapcrate {
 namespace {
 
+using testing::DropReadAnyDirectory;
 using testing::RecordingUiPort;
 using testing::TempDir;
 using testing::WriteFile;
@@ -71,16 +70,6 @@ TEST_F(DirListingTest, StopsAtTheLimitWithOneWarning) {
   WriteFile(dir_ / "d/x", "");
   EXPECT_EQ(ListDirEntries(dir_.path(), kFileEntries, entries_, 860), 860);
   EXPECT_TRUE(ui_.log_lines.empty());
-}
-
-// Takes from this process the right to read any directory, which root has: file
-// permissions then hold for it as for any user.
-bool DropReadAnyDirectory() {
-  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct data[2] = {};
-  if (syscall(SYS_capget, &header, data) != 0) return false;
-  data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-  return syscall(SYS_capset, &header, data) == 0;
 }
 
 TEST_F(DirListingTest, UnreadableDirectoryIsLoggedOncePerScope) {
