@@ -13,6 +13,10 @@ namespace snapcrate::pixcore {
 namespace {
 
 using Pixel = float __attribute__((vector_size(16)));  // R, G, B and one unused
+// The vertical pass works in blocks of eight floats: one AVX register, or two
+// SSE ones in the baseline build.
+constexpr int kBlock = 8;
+using Block = float __attribute__((vector_size(32)));
 
 constexpr double kPi = 3.14159265358979323846;
 // The rows the vertical pass keeps at once, in floats: beyond this (extreme
@@ -74,7 +78,17 @@ unsigned char ToByte(float value) {
 
 }  // namespace
 
-ImagePtr ReduceLanczos3(VipsImage* image, int width, int height) {
+namespace {
+
+// Cloned for x86-64-v3 (AVX2, FMA) beside the baseline build: both passes run
+// wider there (with fused multiply-adds) and the filter takes about a quarter
+// less time; the baseline clone costs about what it did before. Every
+// caller reaches the same clone, so scaled load and decode-then-scale agree.
+// (Kept in this file: a clone's dispatcher would be exported otherwise.)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("arch=x86-64-v3", "default")))
+#endif
+ImagePtr Reduce(VipsImage* image, int width, int height) {
   if (image->BandFmt != VIPS_FORMAT_UCHAR || image->Bands != 3 || image->Coding != VIPS_CODING_NONE ||
       width < 1 || height < 1 || width > image->Xsize || height > image->Ysize)
     return nullptr;
@@ -82,8 +96,10 @@ ImagePtr ReduceLanczos3(VipsImage* image, int width, int height) {
   const int in_height = image->Ysize;
   const Taps across = MakeTaps(in_width, width);
   const Taps down = MakeTaps(in_height, height);
-  // One more float per row: a pixel is read and written as four.
-  const size_t row_floats = size_t(width) * 3 + 4;
+  // Input rows as floats, padded to whole blocks and one pixel more: the
+  // vertical pass reads blocks, the horizontal one reads a pixel as four.
+  const int in_floats = in_width * 3;
+  const size_t row_floats = (size_t(in_floats) + kBlock - 1) / kBlock * kBlock + kBlock;
   const int ring_rows = down.stride;
   if (row_floats * ring_rows > kMaxRingFloats) return nullptr;
 
@@ -100,40 +116,53 @@ ImagePtr ReduceLanczos3(VipsImage* image, int width, int height) {
     return nullptr;
   }
 
-  // Horizontal pass first, into a ring of the rows the vertical pass needs.
-  std::vector<float> line(size_t(in_width) * 3 + 4, 0.0f);
+  // Vertical pass first, over the input rows (few taps' worth held as floats),
+  // so the horizontal pass, which can use only three of four lanes, runs on
+  // output rows alone.
   std::vector<float> ring(row_floats * ring_rows, 0.0f);
-  std::vector<float> sum(size_t(width) * 3);
-  int rows_made = 0;
+  std::vector<float> line(row_floats, 0.0f);
+  std::vector<const float*> rows(static_cast<size_t>(ring_rows));
+  int rows_read = 0;
   for (int y = 0; y < height; ++y) {
     const int needed = down.first[y] + down.count[y];
-    for (; rows_made < needed; ++rows_made) {
-      const auto* bytes = static_cast<const unsigned char*>(VIPS_IMAGE_ADDR(source.get(), 0, rows_made));
-      for (int i = 0; i < in_width * 3; ++i) line[i] = bytes[i];
-      float* row = &ring[row_floats * size_t(rows_made % ring_rows)];
-      for (int x = 0; x < width; ++x) {
-        const float* weights = &across.weights[size_t(x) * across.stride];
-        const float* pixels = &line[size_t(across.first[x]) * 3];
-        Pixel total = {0.0f, 0.0f, 0.0f, 0.0f};
-        for (int k = 0; k < across.count[x]; ++k) {
-          Pixel pixel;
-          std::memcpy(&pixel, pixels + 3 * k, sizeof pixel);
-          total += weights[k] * pixel;
-        }
-        std::memcpy(row + 3 * x, &total, sizeof total);
-      }
+    for (; rows_read < needed; ++rows_read) {
+      const auto* bytes = static_cast<const unsigned char*>(VIPS_IMAGE_ADDR(source.get(), 0, rows_read));
+      float* row = &ring[row_floats * size_t(rows_read % ring_rows)];
+      for (int i = 0; i < in_floats; ++i) row[i] = bytes[i];
     }
-    std::fill(sum.begin(), sum.end(), 0.0f);
+    const int count = down.count[y];
     const float* weights = &down.weights[size_t(y) * down.stride];
-    for (int k = 0; k < down.count[y]; ++k) {
-      const float weight = weights[k];
-      const float* row = &ring[row_floats * size_t((down.first[y] + k) % ring_rows)];
-      for (int i = 0; i < width * 3; ++i) sum[i] += weight * row[i];
+    for (int k = 0; k < count; ++k) rows[k] = &ring[row_floats * size_t((down.first[y] + k) % ring_rows)];
+    // Each block sums all its taps in registers and is stored once.
+    for (int i = 0; i < in_floats; i += kBlock) {
+      Block total = {};
+      for (int k = 0; k < count; ++k) {
+        Block block;
+        std::memcpy(&block, rows[k] + i, sizeof block);
+        total += weights[k] * block;
+      }
+      std::memcpy(&line[size_t(i)], &total, sizeof total);
     }
     auto* bytes = static_cast<unsigned char*>(VIPS_IMAGE_ADDR(out.get(), 0, y));
-    for (int i = 0; i < width * 3; ++i) bytes[i] = ToByte(sum[i]);
+    for (int x = 0; x < width; ++x) {
+      const float* taps = &across.weights[size_t(x) * across.stride];
+      const float* pixels = &line[size_t(across.first[x]) * 3];
+      Pixel total = {0.0f, 0.0f, 0.0f, 0.0f};
+      for (int k = 0; k < across.count[x]; ++k) {
+        Pixel pixel;
+        std::memcpy(&pixel, pixels + 3 * k, sizeof pixel);
+        total += taps[k] * pixel;
+      }
+      bytes[3 * x] = ToByte(total[0]);
+      bytes[3 * x + 1] = ToByte(total[1]);
+      bytes[3 * x + 2] = ToByte(total[2]);
+    }
   }
   return out;
 }
+
+}  // namespace
+
+ImagePtr ReduceLanczos3(VipsImage* image, int width, int height) { return Reduce(image, width, height); }
 
 }  // namespace snapcrate::pixcore
