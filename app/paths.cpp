@@ -138,10 +138,21 @@ int CopyFile(const std::string& source, const std::string& destination) {
 int CreateTempFileBeside(const std::string& destination, std::string& temp) {
   temp = destination.substr(0, destination.rfind('/') + 1) + std::string(kTempPrefix) + "XXXXXX" +
          std::string(kTempSuffix);
-  const int fd = mkostemps(temp.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC);
-  // Held until the file has its final name: a leftover without the lock is one whose writer died.
-  if (fd >= 0) flock(fd, LOCK_EX);
-  return fd;
+  const std::string pattern = temp;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = pattern;
+    const int fd = mkostemps(temp.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC);
+    if (fd < 0) return -1;
+    // Held until the file has its final name: a leftover without the lock is one whose writer died.
+    // A sweep may have taken the name between its creation and the lock: then it is gone, and
+    // another name is tried.
+    flock(fd, LOCK_EX);
+    struct stat info;
+    if (fstat(fd, &info) == 0 && info.st_nlink > 0) return fd;
+    close(fd);
+  }
+  errno = EEXIST;
+  return -1;
 }
 
 int CopyFile(const std::string& source, const std::string& destination, std::string& failure) {
@@ -187,9 +198,28 @@ int CopyFile(const std::string& source, const std::string& destination, std::str
   return 0;
 }
 
+namespace {
+
+// The image library writes a scaled picture as ".<name>.<pid>-<serial>.tmp" beside it.
+bool IsScaledPictureTempName(std::string_view name) {
+  constexpr std::string_view kSuffix = ".tmp";
+  if (name.size() < 6 + kSuffix.size() || name.front() != '.' || !name.ends_with(kSuffix)) return false;
+  name.remove_suffix(kSuffix.size());
+  const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+  size_t serial = name.size();
+  while (serial > 0 && is_digit(name[serial - 1])) --serial;
+  if (serial == name.size() || serial == 0 || name[serial - 1] != '-') return false;
+  size_t pid = serial - 1;
+  while (pid > 0 && is_digit(name[pid - 1])) --pid;
+  return pid != serial - 1 && pid > 1 && name[pid - 1] == '.';
+}
+
+}  // namespace
+
 bool IsTempFileName(std::string_view name) {
-  return name.size() > kTempPrefix.size() + kTempSuffix.size() && name.substr(0, kTempPrefix.size()) == kTempPrefix &&
-         name.substr(name.size() - kTempSuffix.size()) == kTempSuffix;
+  return (name.size() > kTempPrefix.size() + kTempSuffix.size() && name.substr(0, kTempPrefix.size()) == kTempPrefix &&
+          name.substr(name.size() - kTempSuffix.size()) == kTempSuffix) ||
+         IsScaledPictureTempName(name);
 }
 
 int RemoveLeftoverTempFiles(const std::string& directory) {

@@ -51,7 +51,8 @@ int CopyFile(const std::string& source, const std::string& destination, std::str
 /// locked until closed, under a hidden name that fits wherever the final name
 /// fits (its path goes to `temp`); the descriptor, or -1 with errno set.
 int CreateTempFileBeside(const std::string& destination, std::string& temp);
-/// Whether `name` is the temporary name of a file being written (a hidden name).
+/// Whether `name` is the temporary name of a file being written (a hidden name):
+/// a copy's or rewritten text file's, or a scaled picture's of the image library.
 bool IsTempFileName(std::string_view name);
 /// Removes from `directory` the temporary files that no one is writing any more
 /// (left by a crash or a kill), with a log line each; the number removed.

@@ -176,7 +176,8 @@ TEST(FileOperationTest, CopyKilledMidwayLeavesOnlyARemovableTempFile) {
   close(busy_fd);
   EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{".snapcrate-busy01.part", "old.jpg", "src.jpg"}));
   EXPECT_EQ(ui.log_lines, (std::vector<std::string>{"Removed the unfinished file " + dir / names[0]}));
-  for (const char* name : {".snapcrate-.part", "snapcrate-abcdef.part", ".snapcrate-abcdef.jpg", "a.part"})
+  for (const char* name : {".snapcrate-.part", "snapcrate-abcdef.part", ".snapcrate-abcdef.jpg", "a.part", "a.jpg.1-2.tmp",
+                           ".a.jpg.1-.tmp", ".a.jpg.-2.tmp", ".a.jpg.1-2.tmpx", ".a.jpg1-2.tmp", ".1-2.tmp"})
     EXPECT_FALSE(IsTempFileName(name)) << name;
 }
 

@@ -1,6 +1,7 @@
 #include "pixcore/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,13 +57,27 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
     temporary = TemporaryNameFor(path);
     fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 07777);
     if (fd < 0 && errno != EEXIST) return false;
+    if (fd < 0) continue;
+    // Locked until renamed, so that a program sweeping up the leftovers of
+    // killed writers leaves it alone; one that took the name before the lock
+    // has removed it, and another name is tried.
+    flock(fd, LOCK_EX);
+    struct stat info;
+    if (fstat(fd, &info) != 0 || info.st_nlink == 0) {
+      close(fd);
+      fd = -1;
+    }
   }
   if (fd < 0) return false;
   bool ok = WriteAll(fd, static_cast<const unsigned char*>(data), size);
   if (ok && sync) ok = fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
+  // Renamed while still locked; a failed close then takes the new file away.
   ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
   if (!ok) unlink(temporary.c_str());
+  if (close(fd) != 0 && ok) {
+    unlink(path.c_str());
+    ok = false;
+  }
   return ok;
 }
 

@@ -774,6 +774,8 @@ bool ChapterPages::Run(const ChapterRecord& chapter, std::vector<std::string> ch
   ProgressCountAdvance(static_cast<int64_t>(names.size() - list_.pictures.size()));  // left out or unreadable
   std::error_code error;
   std::filesystem::create_directories(chapter_.output_dir, error);
+  // Copies and pictures cut short by an earlier kill are removed where this run writes.
+  RemoveLeftoverTempFiles(chapter_.output_dir);
 
   albums_.clear();
   for (const ScaledAlbumScheme& entry : request_.config.scaled)

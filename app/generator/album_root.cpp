@@ -60,6 +60,9 @@ void CopyAlbumRootFiles(const std::string& destination_path, const std::string& 
                         std::span<const std::string> scheme_dirs) {
   const std::string etc = Program().home_dir + "etc/";
   const std::string album_root = AlbumRootDir(destination_path, root_dir_name);
+  // Copies cut short by an earlier kill are removed where this run writes.
+  RemoveLeftoverTempFiles(destination_path);
+  RemoveLeftoverTempFiles(album_root);
   for (const char* name : kRootFiles) CopyIfPresent(etc + name, JoinPath(album_root, name));
   for (const char* name : kRootFiles) CopyIfPresent(etc + name, JoinPath(destination_path, name));
 
@@ -68,6 +71,7 @@ void CopyAlbumRootFiles(const std::string& destination_path, const std::string& 
   const std::string common_dir = CommonFilesDir(album_root);
   std::error_code error;
   std::filesystem::create_directories(common_dir, error);
+  RemoveLeftoverTempFiles(common_dir);
   for (const std::string& scheme_dir : scheme_dirs) CopySchemeCommonFiles(scheme_dir, common_dir);
 }
 

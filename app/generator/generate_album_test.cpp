@@ -1,7 +1,10 @@
 #include "app/generator/generate_album.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <sys/wait.h>
 
@@ -388,6 +391,34 @@ TEST_F(GenerateAlbumTest, UnreadableFolderIsReportedOnceAndCounted) {
       },
       ::testing::ExitedWithCode(0), "");
   chmod((src_ / "b").c_str(), 0700);
+}
+
+// A killed run leaves copies and scaled pictures under their temporary names;
+// the next run removes them, but not one that another run is still writing.
+TEST_F(GenerateAlbumTest, NextRunRemovesTheUnfinishedFilesOfAKilledOne) {
+  Picture("a/IMG_0001.jpg");
+  ASSERT_TRUE(Generate("Marker"));
+  const std::string chapter = dest_ / "_snapcrate_/a/";
+  ASSERT_TRUE(fs::is_directory(chapter + "_64x48_"));
+  const std::vector<std::string> leftovers = {dest_ / ".snapcrate-Ab12Cd.part", dest_ / "_snapcrate_/.snapcrate-x1y2z3.part",
+                                              chapter + ".snapcrate-QwErTy.part", chapter + "_64x48_/.IMG_0001.jpg.4242-7.tmp",
+                                              chapter + "_16x16_/.IMG_0001.jpg.4242-8.tmp"};
+  const std::vector<std::string> kept = {chapter + "_64x48_/.IMG_0001.jpg.tmp", chapter + ".notes.1-2.txt"};
+  const std::string busy = chapter + "_64x48_/.IMG_0001.jpg.99-0.tmp";
+  for (const std::string& path : leftovers) WriteFile(path, "cut");
+  for (const std::string& path : kept) WriteFile(path, "mine");
+  WriteFile(busy, "still written");
+  const int busy_fd = open(busy.c_str(), O_RDONLY);
+  ASSERT_EQ(flock(busy_fd, LOCK_EX), 0);
+  ui_.log_lines.clear();
+  EXPECT_TRUE(Generate("Marker"));
+  close(busy_fd);
+  for (const std::string& path : leftovers) {
+    EXPECT_FALSE(fs::exists(path)) << path;
+    EXPECT_EQ(std::count(ui_.log_lines.begin(), ui_.log_lines.end(), "Removed the unfinished file " + path), 1) << path;
+  }
+  for (const std::string& path : kept) EXPECT_TRUE(fs::exists(path)) << path;
+  EXPECT_EQ(ReadFile(busy), "still written");
 }
 
 TEST_F(GenerateAlbumTest, AbortEndsTheRunWithAborted) {

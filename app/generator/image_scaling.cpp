@@ -453,7 +453,11 @@ void CreateSizeDirs(const std::string& output_dir, const ScaledOutput& output,
   for (const std::string& name : dirs) {
     const std::string dir = output_dir + name;
     MakeDir(dir);
-    for (const Subchapter& subchapter : subchapters) MakeDir(dir + "/" + subchapter.dir_name);
+    RemoveLeftoverTempFiles(dir);
+    for (const Subchapter& subchapter : subchapters) {
+      MakeDir(dir + "/" + subchapter.dir_name);
+      RemoveLeftoverTempFiles(dir + "/" + subchapter.dir_name);
+    }
   }
 }
 

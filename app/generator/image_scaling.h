@@ -159,7 +159,8 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
 
 /// Creates output_dir + the size directories of both boxes of `output` (and of
 /// the thumbnails at twice a normal box), and in each one directory per
-/// subchapter; existing ones are kept, failures are silent.
+/// subchapter; existing ones are kept, failures are silent. The unfinished
+/// files a killed run left in them are removed (with a log line each).
 void CreateSizeDirs(const std::string& output_dir, const ScaledOutput& output,
                     std::span<const Subchapter> subchapters);
 
