@@ -128,9 +128,9 @@ int MakeDir(const std::string& path) { return mkdir(path.c_str(), 0777) == 0 ? 0
 
 int DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0 ? 0 : errno; }
 
-int CopyFile(const std::string& source, const std::string& destination) {
+int CopyFile(const std::string& source, const std::string& destination, CopyPermissions permissions) {
   std::string failure;
-  const int result = CopyFile(source, destination, failure);
+  const int result = CopyFile(source, destination, failure, permissions);
   if (result != 0) LogMessage(failure);
   return result;
 }
@@ -155,7 +155,8 @@ int CreateTempFileBeside(const std::string& destination, std::string& temp) {
   return -1;
 }
 
-int CopyFile(const std::string& source, const std::string& destination, std::string& failure) {
+int CopyFile(const std::string& source, const std::string& destination, std::string& failure,
+             CopyPermissions permissions) {
   std::string temp;
   auto fail = [&](int in_fd, int out_fd) {
     if (in_fd >= 0) close(in_fd);
@@ -187,7 +188,9 @@ int CopyFile(const std::string& source, const std::string& destination, std::str
   }
   // Like the copies users know from their desktop: same permissions, same last-write time.
   const struct timespec times[2] = {info.st_atim, info.st_mtim};
-  if (!ok || fchmod(out_fd, info.st_mode & 07777) != 0 || futimens(out_fd, times) != 0 ||
+  mode_t mode = info.st_mode & 07777;
+  if (permissions == CopyPermissions::kReadOnly) mode &= ~mode_t{S_IWUSR | S_IWGRP | S_IWOTH};
+  if (!ok || fchmod(out_fd, mode) != 0 || futimens(out_fd, times) != 0 ||
       std::rename(temp.c_str(), destination.c_str()) != 0)
     return fail(in_fd, out_fd);
   close(in_fd);

@@ -39,14 +39,19 @@ bool IsNewer(const std::string& a, const std::string& b);
 int MakeDir(const std::string& path);
 /// 0 or the system error number; nothing is logged.
 int DeleteFile(const std::string& path);
+/// The copy's permission bits: the source's, or those less every write bit.
+enum class CopyPermissions { kSame, kReadOnly };
 /// Copies a regular file's bytes, permission bits and last-write time; 0, or -1
 /// and a log line (a pipe or device is refused without waiting).
 /// The copy is written under a temporary name beside the destination and
 /// renamed into place when complete, so the destination is either untouched or
-/// complete, even when the program is killed.
-int CopyFile(const std::string& source, const std::string& destination);
+/// complete, even when the program is killed; a read-only copy is read-only
+/// already when it gets its name.
+int CopyFile(const std::string& source, const std::string& destination,
+             CopyPermissions permissions = CopyPermissions::kSame);
 /// The same, the log line going to `failure` instead (for worker threads).
-int CopyFile(const std::string& source, const std::string& destination, std::string& failure);
+int CopyFile(const std::string& source, const std::string& destination, std::string& failure,
+             CopyPermissions permissions = CopyPermissions::kSame);
 /// Creates an empty temporary file beside `destination` for writing it whole,
 /// locked until closed, under a hidden name that fits wherever the final name
 /// fits (its path goes to `temp`); the descriptor, or -1 with errno set.

@@ -204,14 +204,10 @@ ImportFileResult MediaImport::ImportFile(const std::string& directory, const std
         LogMessage(source + " -> " + path);
         return kImportCopied;
       }
-      if (CopyFile(source, path) != 0) {
+      // Read-only before it has its name: a kill right after the rename must
+      // not leave a writable copy that later imports take as done.
+      if (CopyFile(source, path, CopyPermissions::kReadOnly) != 0) {
         CompleteLogLine(": can't copy to " + path + "!");
-        return kImportFailed;
-      }
-      if (!SetReadOnly(path, true)) {
-        // The copy stays (a later import finds it identical) but is not counted as imported.
-        LogMessage("Can't set " + path + " read-only");
-        CompleteLogLine(": can't set " + path + " read-only!");
         return kImportFailed;
       }
       // Like any copy, it reaches the disk on its own; asked now, it is on the

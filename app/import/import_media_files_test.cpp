@@ -1,15 +1,22 @@
 #include "app/import/import_media_files.h"
 
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/time.h>
 #include <unistd.h>
 #include <utime.h>
 
 #include <algorithm>
 #include <csignal>
+#include <cstddef>
 #include <filesystem>
+#include <vector>
 
 #include "app/file_lib.h"
 #include "app/library_loader.h"
@@ -90,6 +97,41 @@ TEST_F(ImportTest, CopiesAreReadOnlyAndKeepTheirBytes) {
   ASSERT_TRUE(FindFile(dest_ / "2004/05/12/20040512_134501.jpg", record));
   EXPECT_TRUE(record.read_only);
   EXPECT_EQ(ReadFile(dest_ / "2004/05/12/20040512_134501.jpg"), ReadFile(src_ / "IMG_0001.JPG"));
+}
+
+// Makes the process die at its first permission change by name (chmod, as a
+// kill at that moment would); changes through an open descriptor go through.
+bool DieAtChmodByName() {
+  std::vector<sock_filter> filter = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
+  for (const long call : {long(SYS_fchmodat),
+#ifdef SYS_chmod
+                          long(SYS_chmod),
+#endif
+#ifdef SYS_fchmodat2
+                          long(SYS_fchmodat2),
+#endif
+       }) {
+    filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<__u32>(call), 0, 1));
+    filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_KILL_PROCESS));
+  }
+  filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+  const sock_fprog program = {static_cast<unsigned short>(filter.size()), filter.data()};
+  return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+// A kill right after a copy got its name leaves it read-only, with the
+// source's other permission bits and last-write time.
+TEST_F(ImportTest, CopyIsReadOnlyTheMomentItHasItsName) {
+  Picture("IMG_0001.JPG", "2004:05:12 13:45:01");
+  const std::string source = src_ / "IMG_0001.JPG";
+  ASSERT_EQ(chmod(source.c_str(), 0664), 0);
+  const struct timeval times[2] = {{1000000000, 0}, {1100000000, 0}};
+  ASSERT_EQ(utimes(source.c_str(), times), 0);
+  EXPECT_EXIT(std::exit(DieAtChmodByName() && Run().copied == 1 ? 0 : 1), ::testing::ExitedWithCode(0), "");
+  struct stat copy;
+  ASSERT_EQ(stat((dest_ / "2004/05/12/20040512_134501.jpg").c_str(), &copy), 0);
+  EXPECT_EQ(copy.st_mode & 07777, 0444u);
+  EXPECT_EQ(copy.st_mtime, 1100000000);
 }
 
 TEST_F(ImportTest, VideoIsDatedByItsFileTimeInUtc) {
