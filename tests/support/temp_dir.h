@@ -26,9 +26,10 @@ class TempDir {
 void WriteFile(const std::string& path, std::string_view contents);
 /// The whole file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
-/// Takes from this process root's right to read any directory, so that a
-/// directory with mode 0 stops it as it stops any user; for a child process,
-/// as the rights do not come back. False when the rights could not be set.
+/// Takes from this process root's right to read any directory and to read or
+/// write any file, so that permission bits stop it as they stop any user; for
+/// a child process, as the rights do not come back. False when the rights
+/// could not be set.
 bool DropReadAnyDirectory();
 
 }  // namespace snapcrate::testing
