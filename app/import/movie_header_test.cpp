@@ -10,7 +10,7 @@ namespace snapcrate {
 namespace {
 
 using exif_writer::MakeMovie;
-using exif_writer::MovieSpec;
+using exif_writer::MovieLayout;
 using exif_writer::MovieTime;
 
 constexpr int64_t k2023 = 1'683'055'140;  // 2023-05-02 19:19:00 UTC
@@ -19,7 +19,7 @@ constexpr int64_t k2100 = 4'102'444'800;  // beyond 32-bit seconds since 1970
 TEST(MovieHeaderTest, CreationTimeOfEitherVersionWhereverTheMovieBoxStands) {
   const struct {
     const char* name;
-    MovieSpec spec;
+    MovieLayout layout;
     std::optional<int64_t> time;
   } cases[] = {
       {"version 0 behind the media", {.creation_time = MovieTime(k2023)}, k2023},
@@ -34,7 +34,7 @@ TEST(MovieHeaderTest, CreationTimeOfEitherVersionWhereverTheMovieBoxStands) {
   testing::TempDir dir;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    exif_writer::WriteFileBytes(dir / "clip.mp4", MakeMovie(c.spec));
+    exif_writer::WriteFileBytes(dir / "clip.mp4", MakeMovie(c.layout));
     EXPECT_EQ(ReadMovieCreationTime(dir / "clip.mp4"), c.time);
   }
 }

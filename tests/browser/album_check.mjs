@@ -6,8 +6,8 @@
 //  - keyboard focus that is visible and not cut off, width and height on
 //    every img, no content moving while pictures load, lazy thumbnails,
 //    one-line captions shown on phones, and the swipe to the next picture.
-// Usage: node album_check.mjs CHROMIUM SPEC.json
-// SPEC: {"albums": [{"name", "pages": {"index": [...], "chapter": [...],
+// Usage: node album_check.mjs CHROMIUM ALBUMS.json
+// ALBUMS.json: {"albums": [{"name", "pages": {"index": [...], "chapter": [...],
 //        "picture": [...]}, "sharpPicture": bool}]}, pages as absolute paths.
 // Prints one line per finding and a summary; exit 1 when anything failed.
 import { spawn } from "node:child_process";
@@ -27,8 +27,8 @@ const MOST_SHIFT = 0.01; // cumulative layout shift while pictures load
 const LAPTOP = { width: 1366, height: 768 };
 const PHONE = { width: 390, height: 844 };
 
-const [browserPath, specPath] = process.argv.slice(2);
-const spec = JSON.parse(readFileSync(specPath, "utf8"));
+const [browserPath, albumsPath] = process.argv.slice(2);
+const plan = JSON.parse(readFileSync(albumsPath, "utf8"));
 const failures = [];
 const found = new Set(); // "album page-kind view picture-kind" of every picture measured
 const notes = [];
@@ -309,7 +309,7 @@ let session;
 try {
   session = await openPage(endpoint);
   let pages = 0;
-  for (const album of spec.albums) {
+  for (const album of plan.albums) {
     for (const [kind, paths] of Object.entries(album.pages)) {
       for (const path of paths) {
         ++pages;
@@ -321,14 +321,14 @@ try {
     }
   }
   // Albums whose pictures were not found would pass every figure.
-  for (const album of spec.albums)
+  for (const album of plan.albums)
     for (const view of ["laptop@1", "laptop@2", "phone@2"])
       for (const [kind, wanted] of [["chapter", "thumbnail"], ["picture", "picture"]])
         if (album.pages[kind].length && !found.has(`${album.name} ${kind} ${view} ${wanted}`))
           fail(`${album.name} [${view}]`, `no ${wanted} measured on its ${kind} pages`);
   for (const note of new Set(notes)) console.log(note);
   for (const failure of failures) console.log(failure);
-  console.log(`${pages} pages of ${spec.albums.length} albums checked (${axeRules} axe-core rules passed), ` +
+  console.log(`${pages} pages of ${plan.albums.length} albums checked (${axeRules} axe-core rules passed), ` +
     `${failures.length} failures`);
 } finally {
   if (session) session.close();

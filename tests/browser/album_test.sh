@@ -59,8 +59,8 @@ mkdir -p "$work/home"
 cp -r "$etc" "$work/home/etc"
 rm -f "$work/home/etc/snapcrate.ini"
 
-spec="$work/spec.json"
-printf '{"albums": [' >"$spec"
+albums="$work/albums.json"
+printf '{"albums": [' >"$albums"
 separator=
 for config in "$work"/home/etc/config_*.ini; do
   key=$(basename "$config" .ini)
@@ -79,8 +79,8 @@ for config in "$work"/home/etc/config_*.ini; do
   sharp=false
   [ "$key" = hidpi ] && sharp=true
   printf '%s{"name": "%s", "sharpPicture": %s, "pages": {"index": [%s], "chapter": [%s], "picture": [%s]}}' \
-    "$separator" "$key" "$sharp" "$indexes" "$chapters" "$pictures" >>"$spec"
+    "$separator" "$key" "$sharp" "$indexes" "$chapters" "$pictures" >>"$albums"
   separator=,
 done
-printf ']}\n' >>"$spec"
-node "$here/album_check.mjs" "$browser" "$spec"
+printf ']}\n' >>"$albums"
+node "$here/album_check.mjs" "$browser" "$albums"

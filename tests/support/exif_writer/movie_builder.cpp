@@ -37,7 +37,7 @@ Bytes MovieHeader(uint64_t creation_time, uint8_t version) {
 
 }  // namespace
 
-Bytes MakeMovie(const MovieSpec& spec) {
+Bytes MakeMovie(const MovieLayout& layout) {
   Bytes file_type;
   for (std::string_view brand :
        {std::string_view("isom"), std::string_view("\0\0\2\0", 4), std::string_view("isommp41")})
@@ -45,14 +45,14 @@ Bytes MakeMovie(const MovieSpec& spec) {
   Bytes out = Box("ftyp", file_type);
 
   Bytes movie;
-  if (spec.creation_time) movie = MovieHeader(*spec.creation_time, spec.mvhd_version);
+  if (layout.creation_time) movie = MovieHeader(*layout.creation_time, layout.mvhd_version);
   const Bytes user_data = Box("udta", Bytes(12, 0));
   movie.insert(movie.begin(), user_data.begin(), user_data.end());
   const Bytes movie_box = Box("moov", movie);
   const Bytes media = Box("mdat", Bytes(64, 0x5A));
 
-  const Bytes& first = spec.movie_box_last ? media : movie_box;
-  const Bytes& second = spec.movie_box_last ? movie_box : media;
+  const Bytes& first = layout.movie_box_last ? media : movie_box;
+  const Bytes& second = layout.movie_box_last ? movie_box : media;
   out.insert(out.end(), first.begin(), first.end());
   out.insert(out.end(), second.begin(), second.end());
   return out;

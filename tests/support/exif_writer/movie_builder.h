@@ -10,7 +10,7 @@
 
 namespace snapcrate::exif_writer {
 
-struct MovieSpec {
+struct MovieLayout {
   /// Seconds since 1904-01-01 00:00:00 UTC; no value: no mvhd box at all.
   std::optional<uint64_t> creation_time;
   uint8_t mvhd_version = 0;  // 0: 32-bit times, 1: 64-bit times
@@ -23,7 +23,7 @@ constexpr uint64_t MovieTime(int64_t unix_seconds) {
   return static_cast<uint64_t>(unix_seconds + 2'082'844'800);
 }
 
-Bytes MakeMovie(const MovieSpec& spec);
+Bytes MakeMovie(const MovieLayout& layout);
 
 }  // namespace snapcrate::exif_writer
 
