@@ -17,20 +17,6 @@
 namespace snapcrate::pixcore {
 namespace {
 
-// How much larger than the box a picture decoded at a reduced scale must
-// stay, so that the lanczos filter still has detail to work with. The
-// decoder reduces by a smaller inverse DCT; with half again the pixels left,
-// the scaled result differs from a full decode by 47 to 52 dB PSNR on camera
-// pictures, far below what saving it at quality 85 changes (35 to 44 dB), and
-// the decode of a 12-megapixel picture for 1024 x 768 takes half the time.
-constexpr double kShrinkMargin = 1.5;
-
-// The same for the direct decoder, whose steps of an eighth leave it less
-// above the margin: at 1.4 its result still differs from a full decode by
-// more than 47 dB PSNR, as a halving at 1.5 does, and a 12-megapixel picture
-// for 1024 x 768 is decoded at 3/8 (1500 x 1125), leaving the filter half the
-// pixels of a halving.
-constexpr double kEighthsMargin = 1.4;
 
 bool IsKnownType(int32_t format) {
   return format >= PIXCORE_TYPE_JPEG && format <= PIXCORE_TYPE_HEIF;
@@ -141,29 +127,6 @@ int32_t ToSrgb8(ImagePtr* image) {
 }
 
 }  // namespace
-
-double RoomForBox(int width, int height, int box_width, int box_height) {
-  if (width < 1 || height < 1 || box_width < 1 || box_height < 1) return 0;
-  const double upright = std::max(double(width) / box_width, double(height) / box_height);
-  const double turned = std::max(double(width) / box_height, double(height) / box_width);
-  return std::min(upright, turned);
-}
-
-int JpegShrinkForRoom(double room) {
-  for (int shrink : {8, 4, 2}) {
-    if (room >= shrink * kShrinkMargin) return shrink;
-  }
-  return 1;
-}
-
-int JpegEighthsForRoom(double room) {
-  // 7/8 is skipped: its inverse DCTs (7 x 7, and 14 x 14 for subsampled
-  // colour) take longer than a full decode, more than the filter saves.
-  for (int eighths : {1, 2, 3, 4, 5, 6}) {
-    if (room * eighths >= 8 * kEighthsMargin) return eighths;
-  }
-  return 8;
-}
 
 int32_t OpenPicture(int32_t format, const char* path, int shrink, ImagePtr* header,
                     int32_t* type) {

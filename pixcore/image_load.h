@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "pixcore/decode_scale.h"
 #include "pixcore/pixcore.h"
 #include "pixcore/vips_env.h"
 
@@ -13,20 +14,6 @@ namespace snapcrate::pixcore {
 /// picture whose header claims more is refused before anything is decoded,
 /// even where a reduced decode would fit.
 inline constexpr int64_t kMaxPixels = PIXCORE_MAX_PIXELS;
-
-/// How many times a picture of width x height exceeds the box in its tighter
-/// direction, the box taken either way round (a later turn by 90 degrees then
-/// needs no other box); 0 when the box is no real box (a value below 1).
-double RoomForBox(int width, int height, int box_width, int box_height);
-
-/// The JPEG decode scale (1, 2, 4 or 8) for that room: the largest that
-/// leaves at least one and a half times the pixels the box needs.
-int JpegShrinkForRoom(double room);
-
-/// The JPEG decode scale in eighths for the direct decoder: the smallest of
-/// 1 to 6 that leaves at least 1.4 times the pixels the box needs, else 8
-/// (also for a room of 0: no box).
-int JpegEighthsForRoom(double room);
 
 /// Opens path lazily, reading its header only. format is PIXCORE_DETECT_FORMAT
 /// or the PIXCORE_TYPE_* the file must have; shrink > 1 asks a JPEG decoder to

@@ -21,19 +21,9 @@
 #include <thread>
 #include <vector>
 
-namespace {
+#include "pixcore/decode_scale.h"
 
-// libpixcore's rule for plain JPEGs (pixcore/image_load.cpp): the smallest
-// scale of 1 to 6 eighths that leaves 1.4 times the box, the box taken either
-// way round; else full size.
-int EighthsFor(int width, int height, int box_width, int box_height) {
-  const double upright = std::max(double(width) / box_width, double(height) / box_height);
-  const double turned = std::max(double(width) / box_height, double(height) / box_width);
-  const double room = std::min(upright, turned);
-  for (int eighths : {1, 2, 3, 4, 5, 6})
-    if (room * eighths >= 8 * 1.4) return eighths;
-  return 8;
-}
+namespace {
 
 bool DecodeJpeg(tjhandle handle, const std::vector<unsigned char>& data, int box_width,
                 int box_height, std::vector<unsigned char>& pixels, long long& decoded) {
@@ -41,7 +31,8 @@ bool DecodeJpeg(tjhandle handle, const std::vector<unsigned char>& data, int box
   if (tjDecompressHeader3(handle, data.data(), data.size(), &width, &height, &subsampling,
                           &colourspace) != 0)
     return false;
-  const int eighths = EighthsFor(width, height, box_width, box_height);
+  const int eighths = snapcrate::pixcore::JpegEighthsForRoom(
+      snapcrate::pixcore::RoomForBox(width, height, box_width, box_height));
   const int scaled_width = TJSCALED(width, (tjscalingfactor{eighths, 8}));
   const int scaled_height = TJSCALED(height, (tjscalingfactor{eighths, 8}));
   pixels.resize(size_t(scaled_width) * scaled_height * 3);

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "pixcore/decode_scale.h"
+
 namespace {
 
 double ProcessCpu() {
@@ -53,25 +55,6 @@ void Fit(int width, int height, int box_width, int box_height, int& fitted_width
   const double ratio = std::max(double(width) / box_width, double(height) / box_height);
   fitted_width = std::max(1, int(std::lround(width / ratio)));
   fitted_height = std::max(1, int(std::lround(height / ratio)));
-}
-
-int Shrink(int width, int height, int box_width, int box_height) {
-  const double upright = std::max(double(width) / box_width, double(height) / box_height);
-  const double turned = std::max(double(width) / box_height, double(height) / box_width);
-  const double room = std::min(upright, turned);
-  for (int shrink : {8, 4, 2})
-    if (room >= shrink * 1.5) return shrink;
-  return 1;
-}
-
-// libpixcore's scale for plain JPEGs, decoded by libjpeg directly.
-int Eighths(int width, int height, int box_width, int box_height) {
-  const double upright = std::max(double(width) / box_width, double(height) / box_height);
-  const double turned = std::max(double(width) / box_height, double(height) / box_width);
-  const double room = std::min(upright, turned);
-  for (int eighths : {1, 2, 3, 4, 5, 6})
-    if (room * eighths >= 8 * 1.4) return eighths;
-  return 8;
 }
 
 VipsImage* Memory(VipsImage* lazy, const char* what) {
@@ -169,12 +152,14 @@ int main(int argc, char** argv) {
     if (tjDecompressHeader3(turbo, data.data(), data.size(), &width, &height, &subsampling,
                             &colourspace) != 0)
       Fail(path);
-    const int shrink = Shrink(width, height, box_width, box_height);
+    const int shrink = snapcrate::pixcore::JpegShrinkForRoom(
+        snapcrate::pixcore::RoomForBox(width, height, box_width, box_height));
     int fitted_width = 0, fitted_height = 0, small_width = 0, small_height = 0;
     Fit(width, height, box_width, box_height, fitted_width, fitted_height);
     Fit(fitted_width, fitted_height, thumb_width, thumb_height, small_width, small_height);
 
-    const int eighths = Eighths(width, height, box_width, box_height);
+    const int eighths = snapcrate::pixcore::JpegEighthsForRoom(
+        snapcrate::pixcore::RoomForBox(width, height, box_width, box_height));
     const int scaled_width = TJSCALED(width, (tjscalingfactor{eighths, 8}));
     const int scaled_height = TJSCALED(height, (tjscalingfactor{eighths, 8}));
     double start = ProcessCpu();
