@@ -16,8 +16,9 @@
 #      decodes it for the 1024x768 box, with libjpeg-turbo, on every core
 #      (suite_decode_floor), against which the first generation is set;
 #   7. the picture quality: the PSNR of every scaled file against a
-#      full-resolution lanczos reference (suite_quality), each checked
-#      against quality-baseline.txt (at most 0.5 dB lower);
+#      full-resolution lanczos3 reference filtered in floating point
+#      (suite_quality), each checked against quality-baseline.txt (at most
+#      0.5 dB lower);
 #   8. 200 pictures in 20 folders: first and second generation and the
 #      floor again, and how the figures per picture grow (they must stay
 #      linear).
