@@ -25,6 +25,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # programs' own; their system libraries (libvips, TurboJPEG, Qt) become the
 # dependencies. The help file is opened through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Libraries our libraries load themselves at their first use (libvips).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${SNAPCRATE_LOADED_DEBIAN_DEPENDS}")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 # The desktop entry is written with the prefix of the install, so the files
 # are staged with DESTDIR under the final prefix.

@@ -1,15 +1,67 @@
 #include "pixcore/vips_env.h"
 
+#include <dlfcn.h>
 #include <malloc.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
 #include <mutex>
+#include <string>
 
 #include "pixcore/pixcore.h"
+#include "pixcore/vips_imports.h"
+
+#if PIXCORE_VIPS_ON_DEMAND
+// The slots of the forwarding entries in vips_imports.S.
+#define PIXCORE_DECLARE_SLOT(name) extern "C" __attribute__((visibility("hidden"))) void* pixcore_vips_slot_##name;
+PIXCORE_VIPS_FUNCTIONS(PIXCORE_DECLARE_SLOT)
+#undef PIXCORE_DECLARE_SLOT
+
+// Where a slot points until libvips is loaded: a call that skipped
+// StartVips() is a fault of ours, stopped here rather than by a wild jump.
+extern "C" __attribute__((visibility("hidden"), noreturn)) void PixCoreVipsNotLoaded() {
+  std::fputs("libpixcore: libvips called before it was loaded\n", stderr);
+  std::abort();
+}
+#endif
 
 namespace snapcrate::pixcore {
 namespace {
 
+#if PIXCORE_VIPS_ON_DEMAND
+struct Import {
+  const char* name;
+  void** slot;
+};
+#define PIXCORE_IMPORT(name) {#name, &pixcore_vips_slot_##name},
+constexpr Import kImports[] = {PIXCORE_VIPS_FUNCTIONS(PIXCORE_IMPORT)};
+#undef PIXCORE_IMPORT
+
+bool Load() {
+  // The library these headers belong to, by its ABI version.
+  const std::string file = "libvips.so." + std::to_string(VIPS_LIBRARY_CURRENT - VIPS_LIBRARY_AGE);
+  void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) return false;
+  void* addresses[std::size(kImports)];
+  for (size_t i = 0; i < std::size(kImports); ++i) {
+    addresses[i] = dlsym(library, kImports[i].name);
+    // All or nothing: a libvips without one of them is not used at all.
+    if (addresses[i] == nullptr) {
+      dlclose(library);
+      return false;
+    }
+  }
+  for (size_t i = 0; i < std::size(kImports); ++i) *kImports[i].slot = addresses[i];
+  return true;
+}
+#else
+bool Load() { return true; }  // linked to libvips
+#endif
+
+std::once_flag g_load_once;
+bool g_loaded = false;
 std::once_flag g_start_once;
 std::atomic<bool> g_started{false};
 bool g_heif = false;
@@ -26,6 +78,7 @@ constexpr int kBufferReuseBytes = 32 << 20;
 constexpr int kKeptFreeBytes = 128 << 20;
 
 void Start() {
+  if (!LoadVips()) return;
   mallopt(M_MMAP_THRESHOLD, kBufferReuseBytes);
   mallopt(M_TRIM_THRESHOLD, kKeptFreeBytes);
   if (VIPS_INIT("pixcore") != 0) {
@@ -49,6 +102,11 @@ void Start() {
 }
 
 }  // namespace
+
+bool LoadVips() {
+  std::call_once(g_load_once, [] { g_loaded = Load(); });
+  return g_loaded;
+}
 
 bool StartVips() {
   std::call_once(g_start_once, Start);

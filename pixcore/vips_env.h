@@ -8,7 +8,13 @@
 
 namespace snapcrate::pixcore {
 
-/// Starts libvips at the first call (from any thread); false when it cannot run.
+/// Loads libvips at the first call (from any thread), without starting it;
+/// false when it is missing. Reading a picture's header needs neither: only a
+/// decode pays for loading libvips and its hundred libraries.
+bool LoadVips();
+
+/// Loads and starts libvips at the first call (from any thread); false when it
+/// cannot run. Every use of libvips comes after it.
 bool StartVips();
 
 /// Shuts libvips down, joining its threads; StartVips() is false from then on.
