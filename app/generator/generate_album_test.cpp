@@ -294,6 +294,21 @@ TEST_F(GenerateAlbumTest, SecondRunOverAnUnchangedTreeDecodesNothing) {
   }
 }
 
+// Pages are written over the last run's: one that comes out shorter keeps
+// nothing of its longer predecessor.
+TEST_F(GenerateAlbumTest, PageWrittenOverALongerOneIsCutToItsLength) {
+  for (int i = 1; i <= 3; ++i) Picture("a/IMG_000" + std::to_string(i) + ".jpg");
+  ASSERT_TRUE(Generate("Marker"));
+  const std::string longer = ReadFile(dest_ / "_snapcrate_/a/index.htm");
+  fs::remove(src_ / "a/IMG_0003.jpg");
+  ASSERT_TRUE(Generate("Marker"));
+  const std::string page = ReadFile(dest_ / "_snapcrate_/a/index.htm");
+  EXPECT_LT(page.size(), longer.size());
+  EXPECT_EQ(Table("a/index.htm"), "[T ( 1 2 ) T]");
+  EXPECT_EQ(page.substr(page.size() - 2), "\r\n");
+  EXPECT_EQ(page.find("T]"), page.rfind("T]")) << page;
+}
+
 TEST_F(GenerateAlbumTest, FailedFilesAreCountedAndLaterPagesStillWritten) {
   const std::string long_name = std::string(248, 'm') + ".jpg";  // its page's name is too long
   Picture("a/IMG_0001.jpg");
