@@ -1,7 +1,9 @@
 #pragma once
 // Lanczos3 reduction of 8-bit RGB pictures, the common case of every album
-// picture made from its reduced decode. libvips 8.14 runs its horizontal pass
-// as plain C; this one keeps a pixel's three channels in one vector register.
+// picture made from its reduced decode and of every thumbnail. libvips 8.14
+// runs its horizontal pass as plain C; this one keeps a pixel's three
+// channels in one vector register, and its weights exact where libvips
+// rounds its 8-bit ones to 1/4096.
 
 #include "pixcore/vips_env.h"
 

@@ -162,7 +162,10 @@ TEST(PixCoreDraw, ScalesDownAsLibvipsLanczos3Does) {
   VipsImage* decoded = nullptr;
   ASSERT_EQ(vips_cast_float(file, &decoded, nullptr), 0);
   g_object_unref(file);
-  for (auto [width, height] : {std::pair{1024, 768}, {600, 450}, {1600, 600}, {534, 400}}) {
+  // Up to 3 times (an album picture from its reduced decode) and beyond
+  // (thumbnails), one axis alone too.
+  for (auto [width, height] : {std::pair{1024, 768}, {600, 450}, {1600, 600}, {534, 400},
+                               {160, 120}, {250, 1200}, {64, 48}}) {
     SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
     VipsImage* reduced = nullptr;
     ASSERT_EQ(vips_reduce(decoded, &reduced, 1600.0 / width, 1200.0 / height, "kernel",

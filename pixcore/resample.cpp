@@ -13,10 +13,6 @@ bool Step(int failed, VipsImage** result, ImagePtr* pipeline) {
   return true;
 }
 
-namespace {
-constexpr double kOwnFilterRatio = 1.0 / 3.0;
-}  // namespace
-
 bool ScaleExact(VipsImage* image, int width, int height, ImagePtr* scaled) {
   g_object_ref(image);
   ImagePtr pipeline(image);
@@ -31,12 +27,11 @@ bool ScaleExact(VipsImage* image, int width, int height, ImagePtr* scaled) {
   }
   const double horizontal = double(width) / image->Xsize;
   const double vertical = double(height) / image->Ysize;
-  // Opaque 8-bit colour scaled down by up to 3 times, the album picture from
-  // its reduced decode: our own filter, which costs about half of libvips'
-  // (pixcore/lanczos.h). Larger ratios (thumbnails) stay with libvips, whose
-  // results come 0.1 to 0.4 dB closer to a full-resolution reference there.
-  if (!alpha && horizontal <= 1.0 && vertical <= 1.0 && horizontal >= kOwnFilterRatio &&
-      vertical >= kOwnFilterRatio) {
+  // Opaque 8-bit colour scaled down, every album picture and thumbnail: our
+  // own filter, which costs about half of libvips' (pixcore/lanczos.h) and,
+  // with exact weights, stays closer to lanczos3 at large ratios, where
+  // libvips' 8-bit weights drift.
+  if (!alpha && horizontal <= 1.0 && vertical <= 1.0) {
     if (ImagePtr reduced = ReduceLanczos3(image, width, height)) {
       *scaled = std::move(reduced);
       return true;
