@@ -6,21 +6,29 @@
 
 #include "pixcore/atomic_file.h"
 #include "pixcore/bitmap_registry.h"
+#include "pixcore/jpeg_encode.h"
 #include "pixcore/pixcore.h"
 
 namespace snapcrate::pixcore {
-namespace {
 
-// Optimised Huffman tables take a second pass over the picture which the
-// SIMD encoder does not speed up: for a 1024 x 768 picture it quadruples the
-// encode (about a tenth of the picture's whole making) and saves about 5 % of
-// the file. A thumbnail gains 10 to 15 % at no measurable cost, so pictures
-// up to this many pixels keep them.
-constexpr int64_t kOptimiseHuffmanUpTo = 512 * 512;
+bool IsOpaqueRgb8(const VipsImage* image) {
+  return image->BandFmt == VIPS_FORMAT_UCHAR && image->Bands == 3 &&
+         image->Coding == VIPS_CODING_NONE && image->Type == VIPS_INTERPRETATION_sRGB;
+}
 
-}  // namespace
-
-int32_t EncodeJpeg(VipsImage* image, int quality, void** buffer, size_t* length) {
+int32_t EncodeJpeg(VipsImage* image, int quality, std::vector<unsigned char>* encoded) {
+  if (IsOpaqueRgb8(image)) {
+    // Bitmaps are in memory already; anything else is made so first.
+    ImagePtr pixels(vips_image_copy_memory(image));
+    if (!pixels) {
+      ForgetVipsError();
+      return PIXCORE_ERROR_PROCESS;
+    }
+    const auto row = [&pixels](int y) { return VIPS_IMAGE_ADDR(pixels.get(), 0, y); };
+    return EncodeRgbJpeg(pixels->Xsize, pixels->Ysize, quality, row, encoded)
+               ? PIXCORE_OK
+               : PIXCORE_ERROR_PROCESS;
+  }
   g_object_ref(image);
   ImagePtr pipeline(image);
   if (vips_image_hasalpha(image)) {
@@ -46,19 +54,23 @@ int32_t EncodeJpeg(VipsImage* image, int quality, void** buffer, size_t* length)
   }
   // strip: the pictures go onto web pages, where camera data and profiles
   // only cost bytes (and may tell more than the owner meant to publish).
-  const bool optimise = int64_t{image->Xsize} * image->Ysize <= kOptimiseHuffmanUpTo;
-  if (vips_jpegsave_buffer(pipeline.get(), buffer, length, "Q", quality, "strip", TRUE,
-                           "optimize_coding", optimise ? TRUE : FALSE, nullptr) != 0) {
+  void* buffer = nullptr;
+  size_t length = 0;
+  if (vips_jpegsave_buffer(pipeline.get(), &buffer, &length, "Q", quality, "strip", TRUE,
+                           "optimize_coding",
+                           OptimiseHuffman(image->Xsize, image->Ysize) ? TRUE : FALSE, nullptr) != 0) {
     ForgetVipsError();
     return PIXCORE_ERROR_PROCESS;
   }
+  const auto* bytes = static_cast<const unsigned char*>(buffer);
+  encoded->assign(bytes, bytes + length);
+  g_free(buffer);
   return PIXCORE_OK;
 }
 
-int32_t WriteJpeg(const char* path, void* buffer, size_t length) {
-  const bool written = snapcrate::WriteFileAtomically(path, buffer, length);
-  g_free(buffer);
-  return written ? PIXCORE_OK : PIXCORE_ERROR_WRITE;
+int32_t WriteJpeg(const char* path, const std::vector<unsigned char>& encoded) {
+  return snapcrate::WriteFileAtomically(path, encoded.data(), encoded.size()) ? PIXCORE_OK
+                                                                               : PIXCORE_ERROR_WRITE;
 }
 
 }  // namespace snapcrate::pixcore
@@ -72,12 +84,11 @@ extern "C" PIXCORE_API int32_t PixCore_SaveImageAsJpeg(int32_t bitmap, const cha
   }
   const std::shared_ptr<Bitmap> source = FindBitmap(bitmap);
   if (!source) return PIXCORE_ERROR_ARGUMENT;
-  void* buffer = nullptr;
-  size_t length = 0;
+  std::vector<unsigned char> encoded;
   {
     std::shared_lock reading(source->lock);
-    const int32_t code = EncodeJpeg(source->image.get(), quality, &buffer, &length);
+    const int32_t code = EncodeJpeg(source->image.get(), quality, &encoded);
     if (code != PIXCORE_OK) return code;
   }
-  return WriteJpeg(path, buffer, length);
+  return WriteJpeg(path, encoded);
 }

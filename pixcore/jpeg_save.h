@@ -3,18 +3,22 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "pixcore/vips_env.h"
 
 namespace snapcrate::pixcore {
 
-/// Encodes `image` (8-bit sRGB, alpha flattened onto white) as a baseline
-/// JPEG without metadata into a new buffer the caller frees with g_free.
-/// PIXCORE_OK, or PIXCORE_ERROR_PROCESS.
-int32_t EncodeJpeg(VipsImage* image, int quality, void** buffer, size_t* length);
+/// True for what EncodeRgbJpeg can take straight from memory: 8-bit sRGB,
+/// three bands (so no alpha), not coded.
+bool IsOpaqueRgb8(const VipsImage* image);
 
-/// Writes an encoded buffer to path whole or not at all, and frees it.
+/// Encodes `image` (8-bit sRGB, alpha flattened onto white) as a baseline
+/// JPEG without metadata into `encoded`. PIXCORE_OK, or PIXCORE_ERROR_PROCESS.
+int32_t EncodeJpeg(VipsImage* image, int quality, std::vector<unsigned char>* encoded);
+
+/// Writes an encoded picture to path whole or not at all.
 /// PIXCORE_OK, or PIXCORE_ERROR_WRITE.
-int32_t WriteJpeg(const char* path, void* buffer, size_t length);
+int32_t WriteJpeg(const char* path, const std::vector<unsigned char>& encoded);
 
 }  // namespace snapcrate::pixcore

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <vips/vips.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -152,6 +153,45 @@ TEST(PixCoreSave, TileSavedInOnePassEqualsTheCanvasDrawnInMemory) {
   }
   PixCore_DeleteBitmap(photo);
   PixCore_DeleteBitmap(half);
+}
+
+// Opaque pictures skip libvips' saver; the files must not notice: the same
+// chroma halving, tables, quality and markers, so the same bytes.
+TEST(PixCoreSave, WritesTheBytesLibvipsSaverWrites) {
+  ScratchDir dir;
+  const struct {
+    int width, height, quality;
+  } cases[] = {
+      {600, 450, 85},  // standard Huffman tables, chroma halved
+      {320, 240, 85},  // optimised tables
+      {601, 449, 95},  // full chroma, odd sizes
+      {33, 17, 20},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " q" +
+                 std::to_string(c.quality));
+    const std::string photo = dir / "photo.jpg";
+    const std::string lossless = dir / "photo.png";
+    ASSERT_TRUE(WritePhotoLike(photo, c.width, c.height));
+    VipsImage* decoded = vips_image_new_from_file(photo.c_str(), nullptr);
+    ASSERT_NE(decoded, nullptr);
+    ASSERT_EQ(vips_pngsave(decoded, lossless.c_str(), nullptr), 0);
+    g_object_unref(decoded);
+    VipsImage* pixels = vips_image_new_from_file(lossless.c_str(), nullptr);
+    ASSERT_NE(pixels, nullptr);
+    const std::string by_libvips = dir / "libvips.jpg";
+    ASSERT_EQ(vips_jpegsave(pixels, by_libvips.c_str(), "Q", c.quality, "strip", TRUE,
+                            "optimize_coding", c.width * c.height <= 512 * 512, nullptr),
+              0);
+    g_object_unref(pixels);
+    int32_t code = 0;
+    const int32_t bitmap = PixCore_LoadImage(PIXCORE_DETECT_FORMAT, lossless.c_str(), &code);
+    ASSERT_NE(bitmap, 0);
+    const std::string ours = dir / "ours.jpg";
+    ASSERT_EQ(PixCore_SaveImageAsJpeg(bitmap, ours.c_str(), c.quality), PIXCORE_OK);
+    PixCore_DeleteBitmap(bitmap);
+    EXPECT_EQ(ReadBytes(ours), ReadBytes(by_libvips));
+  }
 }
 
 TEST(PixCoreSave, TileRefusesWhatTheCanvasRouteRefuses) {
