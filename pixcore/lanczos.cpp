@@ -4,6 +4,7 @@
 #include "pixcore/lanczos.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -70,6 +71,39 @@ Taps MakeTaps(int in, int out) {
   return taps;
 }
 
+// An album makes the same few reductions over and over (every camera
+// picture of a size to the same boxes): the taps of the last few are kept
+// per thread, which saves computing thousands of sines per picture.
+const Taps& CachedTaps(int in, int out) {
+  struct Entry {
+    int in = 0, out = 0;
+    Taps taps;
+  };
+  // Replaced in turn, so the taps of one call survive the next (a reduction
+  // asks for both of its axes).
+  thread_local std::array<Entry, 16> kept;
+  thread_local size_t next = 0;
+  for (Entry& entry : kept) {
+    if (entry.in == in && entry.out == out) return entry.taps;
+  }
+  Entry& entry = kept[next];
+  next = (next + 1) % kept.size();
+  entry = Entry{in, out, MakeTaps(in, out)};
+  return entry.taps;
+}
+
+// The float rows of a reduction, kept per thread for the next one up to
+// this size: a fresh buffer costs clearing it, and its pages the kernel's
+// time. Only ever grown, so what lies past a row's data is zero or an
+// earlier picture's finite value, which only ever meets a zero weight.
+constexpr size_t kKeptFloats = size_t{2} << 20;
+
+float* Floats(std::vector<float>& kept, std::vector<float>& own, size_t count) {
+  std::vector<float>& buffer = count <= kKeptFloats ? kept : own;
+  if (buffer.size() < count) buffer.resize(count, 0.0f);
+  return buffer.data();
+}
+
 // Branch-free (max, min, truncate): mispredicted branches cost the horizontal
 // pass a third of its time.
 [[gnu::always_inline]] inline unsigned char ToByte(float value) {
@@ -106,8 +140,8 @@ template <typename Block>
     return nullptr;
   const int in_width = image->Xsize;
   const int in_height = image->Ysize;
-  const Taps across = MakeTaps(in_width, width);
-  const Taps down = MakeTaps(in_height, height);
+  const Taps& across = CachedTaps(in_width, width);
+  const Taps& down = CachedTaps(in_height, height);
   // Input rows as floats, padded to whole blocks and one pixel more: the
   // vertical pass reads blocks, the horizontal one reads a pixel as four.
   const int in_floats = in_width * 3;
@@ -131,10 +165,13 @@ template <typename Block>
   // Vertical pass first, over the input rows (few taps' worth held as floats),
   // so the horizontal pass, which can use only three of four lanes, runs on
   // output rows alone.
-  std::vector<float> ring(row_floats * ring_rows, 0.0f);
+  thread_local std::vector<float> kept_ring, kept_line;
+  std::vector<float> own_ring, own_line;
+  float* const ring = Floats(kept_ring, own_ring, row_floats * ring_rows);
   // The horizontal pass reads up to a whole tap row past a pixel near the
   // right edge (see below), and four floats for every three.
-  std::vector<float> line(std::max(row_floats, size_t(in_width + across.stride) * 3 + 4), 0.0f);
+  float* const line =
+      Floats(kept_line, own_line, std::max(row_floats, size_t(in_width + across.stride) * 3 + 4));
   std::vector<const float*> rows(static_cast<size_t>(ring_rows));
   int rows_read = 0;
   for (int y = 0; y < height; ++y) {
