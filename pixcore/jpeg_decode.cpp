@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include <jpeglib.h>
 
@@ -109,6 +110,12 @@ VipsImage* Decode(std::FILE* file, int box_width, int box_height) {
 bool DecodePlainJpeg(const char* path, int box_width, int box_height, ImagePtr* image) {
   std::FILE* file = std::fopen(path, "rbe");
   if (file == nullptr) return false;
+  // A camera's JPEG is a few megabytes: read in large pieces, not in
+  // hundreds of page-sized system calls (libjpeg asks for 4 KB at a time,
+  // and glibc sizes its own buffer by the same page). Kept for the thread's
+  // next picture.
+  thread_local std::vector<char> buffer(256 * 1024);
+  std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
   unsigned char magic[3] = {};
   const bool jpeg = std::fread(magic, 1, sizeof magic, file) == sizeof magic &&
                     magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF;
