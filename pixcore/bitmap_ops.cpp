@@ -7,6 +7,7 @@
 #include "pixcore/bitmap_registry.h"
 #include "pixcore/image_load.h"
 #include "pixcore/pixcore.h"
+#include "pixcore/resample.h"
 
 namespace snapcrate::pixcore {
 namespace {
@@ -192,6 +193,29 @@ PIXCORE_API int32_t PixCore_OrientCopy(int32_t source, int32_t* oriented, int32_
   }
   *oriented = AddBitmap(std::move(upright));
   return *oriented != 0 ? PIXCORE_OK : PIXCORE_ERROR_TOO_LARGE;
+}
+
+PIXCORE_API int32_t PixCore_ScaledCopy(int32_t source, int32_t* scaled, int32_t width,
+                                       int32_t height) {
+  if (scaled == nullptr) return PIXCORE_ERROR_ARGUMENT;
+  *scaled = 0;
+  if (width < 1 || height < 1) return PIXCORE_ERROR_ARGUMENT;
+  if (int64_t{width} * height > kMaxPixels) return PIXCORE_ERROR_TOO_LARGE;
+  const std::shared_ptr<Bitmap> original = FindBitmap(source);
+  if (!original) return PIXCORE_ERROR_ARGUMENT;
+  ImagePtr memory;
+  {
+    std::shared_lock reading(original->lock);
+    ImagePtr resized;
+    if (!ScaleExact(original->image.get(), width, height, &resized)) return PIXCORE_ERROR_PROCESS;
+    memory.reset(vips_image_copy_memory(resized.get()));
+  }
+  if (!memory) {
+    ForgetVipsError();
+    return PIXCORE_ERROR_PROCESS;
+  }
+  *scaled = AddBitmap(std::move(memory));
+  return *scaled != 0 ? PIXCORE_OK : PIXCORE_ERROR_TOO_LARGE;
 }
 
 PIXCORE_API int32_t PixCore_DeleteBitmap(int32_t bitmap) {

@@ -124,6 +124,13 @@ PIXCORE_API int32_t PixCore_RotateCopy(int32_t source, int32_t* rotated, int32_t
  * or a failure code with *oriented = 0. */
 PIXCORE_API int32_t PixCore_OrientCopy(int32_t source, int32_t* oriented, int32_t orientation);
 
+/* A new bitmap holding the source scaled to exactly width x height with the
+ * lanczos3 filter, alpha kept: one scaling shared by several files made from
+ * it. The source is untouched. PIXCORE_OK with *scaled set, or a failure code
+ * with *scaled = 0. */
+PIXCORE_API int32_t PixCore_ScaledCopy(int32_t source, int32_t* scaled, int32_t width,
+                                       int32_t height);
+
 /* A new black bitmap of width x height, or 0 when the size is below 1 or too
  * large. */
 PIXCORE_API int32_t PixCore_CreateBitmap(int32_t width, int32_t height);
@@ -182,6 +189,8 @@ typedef int32_t (*PixCore_GetFileImageSizeFn)(int32_t format, const char* path, 
 typedef int32_t (*PixCore_GetFileImageInfoFn)(int32_t format, const char* path, int32_t* width,
                                               int32_t* height, int32_t* orientation);
 typedef int32_t (*PixCore_OrientCopyFn)(int32_t source, int32_t* oriented, int32_t orientation);
+typedef int32_t (*PixCore_ScaledCopyFn)(int32_t source, int32_t* scaled, int32_t width,
+                                        int32_t height);
 typedef int32_t (*PixCore_LoadImageFn)(int32_t format, const char* path, int32_t* error_code);
 typedef int32_t (*PixCore_LoadImageForBoxFn)(int32_t format, const char* path, int32_t box_width,
                                              int32_t box_height, int32_t* error_code);

@@ -237,6 +237,44 @@ TEST(PixCoreDraw, TransparentPartsShowTheBackgroundColour) {
   PixCore_DeleteBitmap(source);
 }
 
+// A scaled copy serves several files: the tile made from it must be the tile
+// made from the source, and transparency must survive for the canvas.
+TEST(PixCoreDraw, ScaledCopyGivesTheTilesOfItsSource) {
+  ScratchDir dir;
+  ASSERT_TRUE(WritePhotoLike(dir / "photo.jpg", 1024, 768));
+  ASSERT_TRUE(WriteHalfTransparentPng(dir / "half.png", 640, 320));
+  const Rgb olive{120, 130, 20};
+  for (const char* name : {"photo.jpg", "half.png"}) {
+    SCOPED_TRACE(name);
+    const int32_t source = Load(dir / name);
+    int32_t width = 0, height = 0;
+    ASSERT_EQ(PixCore_GetImageSize(source, &width, &height), PIXCORE_OK);
+    int32_t copy = 0;
+    ASSERT_EQ(PixCore_ScaledCopy(source, &copy, width * 5 / 16, height * 5 / 16), PIXCORE_OK);
+    int32_t copy_width = 0, copy_height = 0;
+    ASSERT_EQ(PixCore_GetImageSize(copy, &copy_width, &copy_height), PIXCORE_OK);
+    EXPECT_EQ(copy_width, width * 5 / 16);
+    const std::string direct = dir / "direct.jpg", through = dir / "through.jpg";
+    ASSERT_EQ(PixCore_SaveTileAsJpeg(source, direct.c_str(), copy_width + 8, copy_height, 4, 0,
+                                     copy_width, copy_height, olive.red, olive.green, olive.blue, 90),
+              PIXCORE_OK);
+    ASSERT_EQ(PixCore_SaveTileAsJpeg(copy, through.c_str(), copy_width + 8, copy_height, 4, 0,
+                                     copy_width, copy_height, olive.red, olive.green, olive.blue, 90),
+              PIXCORE_OK);
+    EXPECT_EQ(ReadBytes(through), ReadBytes(direct));
+    PixCore_DeleteBitmap(copy);
+    PixCore_DeleteBitmap(source);
+  }
+  int32_t copy = 7;
+  EXPECT_EQ(PixCore_ScaledCopy(0, &copy, 10, 10), PIXCORE_ERROR_ARGUMENT);
+  EXPECT_EQ(copy, 0);
+  const int32_t canvas = PixCore_CreateBitmap(10, 10);
+  EXPECT_EQ(PixCore_ScaledCopy(canvas, &copy, 0, 10), PIXCORE_ERROR_ARGUMENT);
+  EXPECT_EQ(PixCore_ScaledCopy(canvas, &copy, 40000, 40000), PIXCORE_ERROR_TOO_LARGE);
+  EXPECT_EQ(PixCore_ScaledCopy(canvas, nullptr, 5, 5), PIXCORE_ERROR_ARGUMENT);
+  PixCore_DeleteBitmap(canvas);
+}
+
 TEST(PixCoreDraw, DrawsABitmapIntoItself) {
   ScratchDir dir;
   ASSERT_TRUE(WriteQuadrants(dir / "q.png", 100, 100));

@@ -24,7 +24,7 @@ TEST(PixCoreExports, BindsEveryFunctionByPlainName) {
         "PixCore_LinearDownScaleCopy", "PixCore_ScaleCopy", "PixCore_SaveImageAsJpeg",
         "PixCore_SaveTileAsJpeg",
         "PixCore_DeleteBitmap", "PixCore_CompareFiles", "PixCore_Shutdown",
-        "PixCore_GetFileImageInfo", "PixCore_OrientCopy"}) {
+        "PixCore_GetFileImageInfo", "PixCore_OrientCopy", "PixCore_ScaledCopy"}) {
     EXPECT_NE(dlsym(library, name), nullptr) << name;
   }
   // Helpers stay inside the library.

@@ -55,6 +55,9 @@ struct OutputFile {
   std::string target;
   bool scaled;
   bool outdated;  // when the work was planned
+  // A thumbnail: its file at twice the box in `files`, whose picture it is
+  // made from when both are made; -1 for none.
+  int doubled = -1;
 };
 
 /// IsScalingOfOrigImageNeeded, its complaint going to `effects` (null: the log).
@@ -383,13 +386,16 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
     max_height = std::max<int32_t>(max_height, box.height);
   };
   for (const ScaledOutput& output : outputs) {
+    int thumbnail = -1;
     for (const SizeBox box : {output.thumbnail, output.full}) {
       if (IsLinkBox(box)) continue;
+      if (thumbnail < 0 && box == output.thumbnail) thumbnail = static_cast<int>(files.size());
       plan(box, &output,
            output_dir + GetSizeDirName(box) + "/" + OutputFileName(picture, box, &effects),
            ScalingNeeded(picture, box, &effects));
     }
     if (Thumbnail2xNeeded(picture, output.thumbnail, &effects)) {
+      if (thumbnail >= 0) files[static_cast<size_t>(thumbnail)].doubled = static_cast<int>(files.size());
       ScaledOutput& style = doubled_styles.emplace_back(output);
       style.border_width = static_cast<int16_t>(std::min(2 * output.border_width, INT16_MAX + 0));
       style.border_height = static_cast<int16_t>(std::min(2 * output.border_height, INT16_MAX + 0));
@@ -419,8 +425,27 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
     if (code != PIXCORE_OK) return code;
   }
 
+  // The picture of each file at twice a thumbnail's box, when both files are
+  // made: the thumbnail is reduced from it, a fraction of the work of
+  // reducing the album picture again.
+  std::vector<PixBitmap> doubled_pictures(files.size());
+  const auto source_of = [&](const OutputFile& file) -> int32_t {
+    if (file.doubled < 0) return bitmap.get();
+    const OutputFile& twice = files[static_cast<size_t>(file.doubled)];
+    PixBitmap& picture = doubled_pictures[static_cast<size_t>(file.doubled)];
+    if (!picture && twice.outdated && IsOutdated(twice.target, source_known, source_time)) {
+      TileGeometry geometry;
+      if (ComputeTileGeometry(geometry_width, geometry_height, twice.box.width, twice.box.height,
+                              twice.style->exact_size, twice.style->border_width,
+                              twice.style->border_height, geometry) == PIXCORE_OK)
+        PixCoreScaledCopy(bitmap.get(), picture, geometry.width, geometry.height);
+    }
+    return picture ? picture.get() : bitmap.get();
+  };
+
   const ScaledOutput* album = nullptr;
-  for (const OutputFile& file : files) {
+  for (size_t i = 0; i < files.size(); ++i) {
+    const OutputFile& file = files[i];
     if (file.style != album) {
       album = file.style;
       if (effects.Aborted()) return kResizeAborted;
@@ -429,9 +454,10 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
     if (!IsOutdated(file.target, source_known, source_time)) continue;
     if (file.scaled) {
       if (effects.Aborted()) return kResizeAborted;
+      const int32_t source = doubled_pictures[i] ? doubled_pictures[i].get() : source_of(file);
       int32_t canvas_width = 0, canvas_height = 0;
       const int32_t code =
-          SaveJpgTile(bitmap.get(), file.target, file.box.width, file.box.height, *file.style,
+          SaveJpgTile(source, file.target, file.box.width, file.box.height, *file.style,
                       canvas_width, canvas_height, geometry_width, geometry_height);
       if (code != PIXCORE_OK) {
         effects.Log("Error while creating '" + file.target + "'");

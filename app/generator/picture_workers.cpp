@@ -28,7 +28,7 @@ constexpr std::chrono::milliseconds kWaitSlice{100};
 constexpr const char* kPictureFunctions[] = {
     "PixCore_LoadImage",    "PixCore_LoadImageForBox", "PixCore_LoadImageScaled",
     "PixCore_GetImageSize", "PixCore_RotateCopy",      "PixCore_SaveTileAsJpeg",
-    "PixCore_DeleteBitmap", "PixCore_OrientCopy",
+    "PixCore_DeleteBitmap", "PixCore_OrientCopy",      "PixCore_ScaledCopy",
 };
 
 /// A side effect a worker met, kept for the calling thread.

@@ -88,6 +88,17 @@ int32_t PixCoreRotateCopy(int32_t source, PixBitmap& rotated, int32_t angle) {
   return code;
 }
 
+int32_t PixCoreScaledCopy(int32_t source, PixBitmap& scaled, int32_t width, int32_t height) {
+  scaled.Reset();
+  const auto function = Bind<PixCore_ScaledCopyFn>("PixCore_ScaledCopy");
+  if (!function) return PIXCORE_ERROR_INIT;
+  int32_t handle = 0;
+  const int32_t code = function(source, &handle, width, height);
+  scaled.Reset(handle);
+  if (code != PIXCORE_OK) scaled.Reset();
+  return code;
+}
+
 int32_t PixCoreOrientCopy(int32_t source, PixBitmap& oriented, int32_t orientation) {
   oriented.Reset();
   const auto function = Bind<PixCore_OrientCopyFn>("PixCore_OrientCopy");

@@ -51,6 +51,9 @@ int32_t PixCoreRotateCopy(int32_t source, PixBitmap& rotated, int32_t angle);
 /// 1 and `oriented` holding the source turned and mirrored upright from EXIF
 /// orientation 1 to 8, else a failure code with `oriented` empty.
 int32_t PixCoreOrientCopy(int32_t source, PixBitmap& oriented, int32_t orientation);
+/// 1 and `scaled` holding the source scaled to exactly width x height, else a
+/// failure code with `scaled` empty.
+int32_t PixCoreScaledCopy(int32_t source, PixBitmap& scaled, int32_t width, int32_t height);
 /// A black bitmap of width x height; empty when it cannot be made.
 PixBitmap PixCoreCreateBitmap(int32_t width, int32_t height);
 int32_t PixCoreFillBitmap(int32_t bitmap, int32_t red, int32_t green, int32_t blue);
