@@ -51,4 +51,18 @@ bool Compose(VipsImage* destination, VipsImage* piece, int left, int top, ImageP
   return true;
 }
 
+bool ScaledPiece(VipsImage* source, int x, int y, int width, int height, const Rect& visible,
+                 ImagePtr* piece) {
+  ImagePtr scaled;
+  if (!ScaleExact(source, width, height, &scaled)) return false;
+  VipsImage* cut = nullptr;
+  if (vips_extract_area(scaled.get(), &cut, visible.left - x, visible.top - y, visible.width,
+                        visible.height, nullptr) != 0) {
+    ForgetVipsError();
+    return false;
+  }
+  piece->reset(cut);
+  return true;
+}
+
 }  // namespace snapcrate::pixcore

@@ -20,4 +20,10 @@ Rect Visible(int64_t x, int64_t y, int64_t width, int64_t height, int canvas_wid
 /// pipeline that still reads the destination.
 bool Compose(VipsImage* destination, VipsImage* piece, int left, int top, ImagePtr* result);
 
+/// `source` scaled to exactly width x height and placed at (x, y), cut to
+/// `visible` (Visible's answer for that rectangle): the piece that lands on
+/// the canvas, as a lazy pipeline that still reads the source.
+bool ScaledPiece(VipsImage* source, int x, int y, int width, int height, const Rect& visible,
+                 ImagePtr* piece);
+
 }  // namespace snapcrate::pixcore

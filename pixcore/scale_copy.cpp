@@ -8,7 +8,6 @@
 #include "pixcore/compose.h"
 #include "pixcore/image_load.h"
 #include "pixcore/pixcore.h"
-#include "pixcore/resample.h"
 
 namespace snapcrate::pixcore {
 namespace {
@@ -27,15 +26,9 @@ int32_t DrawScaled(int32_t source, int32_t destination, int32_t x, int32_t y, in
   ImagePtr piece;
   {
     std::shared_lock reading(from->lock);
-    ImagePtr scaled;
-    if (!ScaleExact(from->image.get(), width, height, &scaled)) return PIXCORE_ERROR_PROCESS;
-    VipsImage* cut = nullptr;
-    if (vips_extract_area(scaled.get(), &cut, visible.left - x, visible.top - y, visible.width,
-                          visible.height, nullptr) != 0) {
-      ForgetVipsError();
+    ImagePtr cut_view;
+    if (!ScaledPiece(from->image.get(), x, y, width, height, visible, &cut_view))
       return PIXCORE_ERROR_PROCESS;
-    }
-    ImagePtr cut_view(cut);
     piece.reset(vips_image_copy_memory(cut_view.get()));
     if (!piece) {
       ForgetVipsError();

@@ -49,15 +49,8 @@ int32_t EncodeTile(VipsImage* source, int canvas_width, int canvas_height, int x
   if (!PlainCanvas(canvas_width, canvas_height, ink, &canvas)) return PIXCORE_ERROR_PROCESS;
   ImagePtr tile = std::move(canvas);
   if (visible.width > 0) {
-    ImagePtr scaled;
-    if (!ScaleExact(source, width, height, &scaled)) return PIXCORE_ERROR_PROCESS;
-    VipsImage* cut = nullptr;
-    if (vips_extract_area(scaled.get(), &cut, visible.left - x, visible.top - y, visible.width,
-                          visible.height, nullptr) != 0) {
-      ForgetVipsError();
-      return PIXCORE_ERROR_PROCESS;
-    }
-    ImagePtr piece(cut);
+    ImagePtr piece;
+    if (!ScaledPiece(source, x, y, width, height, visible, &piece)) return PIXCORE_ERROR_PROCESS;
     ImagePtr composed;
     if (!Compose(tile.get(), piece.get(), visible.left, visible.top, &composed)) {
       return PIXCORE_ERROR_PROCESS;
