@@ -22,13 +22,8 @@ int32_t CopyToNewMemory(VipsImage* image, ImagePtr* copy) {
     return PIXCORE_ERROR_PROCESS;
   }
   ImagePtr pipeline(view);
-  VipsImage* memory = vips_image_copy_memory(pipeline.get());
-  if (memory == nullptr) {
-    ForgetVipsError();
-    return PIXCORE_ERROR_PROCESS;
-  }
-  copy->reset(memory);
-  return PIXCORE_OK;
+  *copy = InMemory(pipeline.get());
+  return *copy ? PIXCORE_OK : PIXCORE_ERROR_PROCESS;
 }
 
 int32_t Rotate(VipsImage* image, int angle, ImagePtr* rotated) {
@@ -64,13 +59,8 @@ int32_t Rotate(VipsImage* image, int angle, ImagePtr* rotated) {
     }
     pipeline.reset(cast);
   }
-  VipsImage* memory = vips_image_copy_memory(pipeline.get());
-  if (memory == nullptr) {
-    ForgetVipsError();
-    return PIXCORE_ERROR_PROCESS;
-  }
-  rotated->reset(memory);
-  return PIXCORE_OK;
+  *rotated = InMemory(pipeline.get());
+  return *rotated ? PIXCORE_OK : PIXCORE_ERROR_PROCESS;
 }
 
 // The turn and mirror that make a picture stored with EXIF `orientation`
@@ -102,13 +92,28 @@ int32_t Orient(VipsImage* image, int orientation, ImagePtr* oriented) {
     return PIXCORE_ERROR_PROCESS;
   }
   pipeline.reset(flipped);
-  VipsImage* memory = vips_image_copy_memory(pipeline.get());
-  if (memory == nullptr) {
-    ForgetVipsError();
-    return PIXCORE_ERROR_PROCESS;
+  *oriented = InMemory(pipeline.get());
+  return *oriented ? PIXCORE_OK : PIXCORE_ERROR_PROCESS;
+}
+
+// A new bitmap made by `make` from the pixels of `source`, read under its
+// lock, into *copy (0 on any failure). `valid` is the caller's verdict on its
+// other arguments.
+template <typename Make>
+int32_t CopyBitmap(int32_t source, int32_t* copy, int32_t valid, Make make) {
+  if (copy == nullptr) return PIXCORE_ERROR_ARGUMENT;
+  *copy = 0;
+  if (valid != PIXCORE_OK) return valid;
+  const std::shared_ptr<Bitmap> original = FindBitmap(source);
+  if (!original) return PIXCORE_ERROR_ARGUMENT;
+  ImagePtr made;
+  {
+    std::shared_lock reading(original->lock);
+    const int32_t code = make(original->image.get(), &made);
+    if (code != PIXCORE_OK) return code;
   }
-  oriented->reset(memory);
-  return PIXCORE_OK;
+  *copy = AddBitmap(std::move(made));
+  return *copy != 0 ? PIXCORE_OK : PIXCORE_ERROR_TOO_LARGE;
 }
 
 }  // namespace
@@ -133,12 +138,8 @@ PIXCORE_API int32_t PixCore_CreateBitmap(int32_t width, int32_t height) {
     return 0;
   }
   pipeline.reset(tagged);
-  ImagePtr canvas(vips_image_copy_memory(pipeline.get()));
-  if (!canvas) {
-    ForgetVipsError();
-    return 0;
-  }
-  return AddBitmap(std::move(canvas));
+  ImagePtr canvas = InMemory(pipeline.get());
+  return canvas ? AddBitmap(std::move(canvas)) : 0;
 }
 
 PIXCORE_API int32_t PixCore_FillBitmap(int32_t bitmap, int32_t red, int32_t green,
@@ -165,57 +166,29 @@ PIXCORE_API int32_t PixCore_GetImageSize(int32_t bitmap, int32_t* width, int32_t
 }
 
 PIXCORE_API int32_t PixCore_RotateCopy(int32_t source, int32_t* rotated, int32_t angle) {
-  if (rotated == nullptr) return PIXCORE_ERROR_ARGUMENT;
-  *rotated = 0;
-  const std::shared_ptr<Bitmap> original = FindBitmap(source);
-  if (!original) return PIXCORE_ERROR_ARGUMENT;
-  ImagePtr turned;
-  {
-    std::shared_lock reading(original->lock);
-    const int32_t code = Rotate(original->image.get(), ((angle % 360) + 360) % 360, &turned);
-    if (code != PIXCORE_OK) return code;
-  }
-  *rotated = AddBitmap(std::move(turned));
-  return *rotated != 0 ? PIXCORE_OK : PIXCORE_ERROR_TOO_LARGE;
+  return CopyBitmap(source, rotated, PIXCORE_OK, [angle](VipsImage* image, ImagePtr* turned) {
+    return Rotate(image, ((angle % 360) + 360) % 360, turned);
+  });
 }
 
 PIXCORE_API int32_t PixCore_OrientCopy(int32_t source, int32_t* oriented, int32_t orientation) {
-  if (oriented == nullptr) return PIXCORE_ERROR_ARGUMENT;
-  *oriented = 0;
-  if (orientation < 1 || orientation > 8) return PIXCORE_ERROR_ARGUMENT;
-  const std::shared_ptr<Bitmap> original = FindBitmap(source);
-  if (!original) return PIXCORE_ERROR_ARGUMENT;
-  ImagePtr upright;
-  {
-    std::shared_lock reading(original->lock);
-    const int32_t code = Orient(original->image.get(), orientation, &upright);
-    if (code != PIXCORE_OK) return code;
-  }
-  *oriented = AddBitmap(std::move(upright));
-  return *oriented != 0 ? PIXCORE_OK : PIXCORE_ERROR_TOO_LARGE;
+  const int32_t valid = orientation >= 1 && orientation <= 8 ? PIXCORE_OK : PIXCORE_ERROR_ARGUMENT;
+  return CopyBitmap(source, oriented, valid, [orientation](VipsImage* image, ImagePtr* upright) {
+    return Orient(image, orientation, upright);
+  });
 }
 
 PIXCORE_API int32_t PixCore_ScaledCopy(int32_t source, int32_t* scaled, int32_t width,
                                        int32_t height) {
-  if (scaled == nullptr) return PIXCORE_ERROR_ARGUMENT;
-  *scaled = 0;
-  if (width < 1 || height < 1) return PIXCORE_ERROR_ARGUMENT;
-  if (int64_t{width} * height > kMaxPixels) return PIXCORE_ERROR_TOO_LARGE;
-  const std::shared_ptr<Bitmap> original = FindBitmap(source);
-  if (!original) return PIXCORE_ERROR_ARGUMENT;
-  ImagePtr memory;
-  {
-    std::shared_lock reading(original->lock);
-    ImagePtr resized;
-    if (!ScaleExact(original->image.get(), width, height, &resized)) return PIXCORE_ERROR_PROCESS;
-    memory.reset(vips_image_copy_memory(resized.get()));
-  }
-  if (!memory) {
-    ForgetVipsError();
-    return PIXCORE_ERROR_PROCESS;
-  }
-  *scaled = AddBitmap(std::move(memory));
-  return *scaled != 0 ? PIXCORE_OK : PIXCORE_ERROR_TOO_LARGE;
+  const int32_t valid = width < 1 || height < 1                      ? PIXCORE_ERROR_ARGUMENT
+                        : int64_t{width} * height > kMaxPixels ? PIXCORE_ERROR_TOO_LARGE
+                                                               : PIXCORE_OK;
+  return CopyBitmap(source, scaled, valid, [width, height](VipsImage* image, ImagePtr* resized) {
+    ImagePtr lazy;
+    if (!ScaleExact(image, width, height, &lazy)) return PIXCORE_ERROR_PROCESS;
+    *resized = InMemory(lazy.get());
+    return *resized ? PIXCORE_OK : PIXCORE_ERROR_PROCESS;
+  });
 }
 
 PIXCORE_API int32_t PixCore_DeleteBitmap(int32_t bitmap) {

@@ -167,13 +167,8 @@ int32_t DecodePicture(ImagePtr header, ImagePtr* memory_image) {
   ImagePtr image = std::move(header);
   if (const int32_t converted = ToSrgb8(&image); converted != PIXCORE_OK) return converted;
   // Runs the decoder and the conversions once; every later use reads memory.
-  VipsImage* decoded = vips_image_copy_memory(image.get());
-  if (decoded == nullptr) {
-    ForgetVipsError();
-    return PIXCORE_ERROR_DECODE;
-  }
-  memory_image->reset(decoded);
-  return PIXCORE_OK;
+  *memory_image = InMemory(image.get());
+  return *memory_image ? PIXCORE_OK : PIXCORE_ERROR_DECODE;
 }
 
 namespace {
@@ -274,9 +269,8 @@ int32_t LoadScaledBitmap(int32_t format, const char* path, int width, int height
     return 0;
   }
   // Decoding happens here; a damaged file fails now.
-  ImagePtr memory(vips_image_copy_memory(scaled.get()));
+  ImagePtr memory = InMemory(scaled.get());
   if (!memory) {
-    ForgetVipsError();
     code = PIXCORE_ERROR_DECODE;
     return 0;
   }

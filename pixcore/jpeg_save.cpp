@@ -19,11 +19,8 @@ bool IsOpaqueRgb8(const VipsImage* image) {
 int32_t EncodeJpeg(VipsImage* image, int quality, std::vector<unsigned char>* encoded) {
   if (IsOpaqueRgb8(image)) {
     // Bitmaps are in memory already; anything else is made so first.
-    ImagePtr pixels(vips_image_copy_memory(image));
-    if (!pixels) {
-      ForgetVipsError();
-      return PIXCORE_ERROR_PROCESS;
-    }
+    const ImagePtr pixels = InMemory(image);
+    if (!pixels) return PIXCORE_ERROR_PROCESS;
     const auto row = [&pixels](int y) { return VIPS_IMAGE_ADDR(pixels.get(), 0, y); };
     return EncodeRgbJpeg(pixels->Xsize, pixels->Ysize, quality, row, encoded)
                ? PIXCORE_OK

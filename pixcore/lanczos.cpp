@@ -163,11 +163,8 @@ template <typename Block>
   const int ring_rows = down.stride;
   if (row_floats * ring_rows > kMaxRingFloats) return nullptr;
 
-  ImagePtr source(vips_image_copy_memory(image));
-  if (!source) {
-    ForgetVipsError();
-    return nullptr;
-  }
+  const ImagePtr source = InMemory(image);
+  if (!source) return nullptr;
   ImagePtr out(vips_image_new_memory());
   vips_image_init_fields(out.get(), width, height, 3, VIPS_FORMAT_UCHAR, VIPS_CODING_NONE,
                          VIPS_INTERPRETATION_sRGB, image->Xres, image->Yres);

@@ -29,11 +29,8 @@ int32_t DrawScaled(int32_t source, int32_t destination, int32_t x, int32_t y, in
     ImagePtr cut_view;
     if (!ScaledPiece(from->image.get(), x, y, width, height, visible, &cut_view))
       return PIXCORE_ERROR_PROCESS;
-    piece.reset(vips_image_copy_memory(cut_view.get()));
-    if (!piece) {
-      ForgetVipsError();
-      return PIXCORE_ERROR_PROCESS;
-    }
+    piece = InMemory(cut_view.get());
+    if (!piece) return PIXCORE_ERROR_PROCESS;
   }
 
   std::unique_lock writing(onto->lock);
@@ -42,11 +39,8 @@ int32_t DrawScaled(int32_t source, int32_t destination, int32_t x, int32_t y, in
     return PIXCORE_ERROR_PROCESS;
   }
   // Evaluated now, before the destination's pixels it was read from change.
-  ImagePtr composed(vips_image_copy_memory(lazy.get()));
-  if (!composed) {
-    ForgetVipsError();
-    return PIXCORE_ERROR_PROCESS;
-  }
+  const ImagePtr composed = InMemory(lazy.get());
+  if (!composed) return PIXCORE_ERROR_PROCESS;
   if (vips_draw_image(onto->image.get(), composed.get(), visible.left, visible.top, nullptr) !=
       0) {
     ForgetVipsError();

@@ -82,11 +82,8 @@ int32_t EncodeRgbTile(VipsImage* source, int canvas_width, int canvas_height, in
   if (visible.width > 0) {
     ImagePtr scaled;
     if (!ScaleExact(source, width, height, &scaled)) return PIXCORE_ERROR_PROCESS;
-    pixels.reset(vips_image_copy_memory(scaled.get()));
-    if (!pixels) {
-      ForgetVipsError();
-      return PIXCORE_ERROR_PROCESS;
-    }
+    pixels = InMemory(scaled.get());
+    if (!pixels) return PIXCORE_ERROR_PROCESS;
   }
   const bool whole = visible.width == canvas_width && visible.height == canvas_height &&
                      x == 0 && y == 0 && width == canvas_width;

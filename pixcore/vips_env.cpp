@@ -123,6 +123,12 @@ bool HeifReadable() { return StartVips() && g_heif; }
 
 void ForgetVipsError() { vips_error_clear(); }
 
+ImagePtr InMemory(VipsImage* image) {
+  ImagePtr memory(vips_image_copy_memory(image));
+  if (!memory) ForgetVipsError();
+  return memory;
+}
+
 }  // namespace snapcrate::pixcore
 
 extern "C" PIXCORE_API int32_t PixCore_Shutdown(void) {

@@ -33,4 +33,8 @@ struct ImageUnref {
 /// An owned reference to a libvips image.
 using ImagePtr = std::unique_ptr<VipsImage, ImageUnref>;
 
+/// The pixels of `image` in memory: the pipeline computed once (a memory
+/// image is handed back as it is). Null, the error forgotten, when it fails.
+ImagePtr InMemory(VipsImage* image);
+
 }  // namespace snapcrate::pixcore

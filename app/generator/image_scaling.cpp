@@ -426,14 +426,16 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
   }
 
   // The picture of each file at twice a thumbnail's box, when both files are
-  // made: the thumbnail is reduced from it, a fraction of the work of
-  // reducing the album picture again.
+  // made: scaled once on the thumbnail's turn, the thumbnail is reduced from
+  // it (a fraction of the work of reducing the album picture again), and the
+  // 2x file is saved from it. Every other file comes from the decoded picture.
   std::vector<PixBitmap> doubled_pictures(files.size());
-  const auto source_of = [&](const OutputFile& file) -> int32_t {
-    if (file.doubled < 0) return bitmap.get();
-    const OutputFile& twice = files[static_cast<size_t>(file.doubled)];
-    PixBitmap& picture = doubled_pictures[static_cast<size_t>(file.doubled)];
-    if (!picture && twice.outdated && IsOutdated(twice.target, source_known, source_time)) {
+  const auto source_of = [&](size_t i) -> int32_t {
+    const size_t twice_index = files[i].doubled >= 0 ? static_cast<size_t>(files[i].doubled) : i;
+    const OutputFile& twice = files[twice_index];
+    PixBitmap& picture = doubled_pictures[twice_index];
+    if (!picture && twice_index != i && twice.outdated &&
+        IsOutdated(twice.target, source_known, source_time)) {
       TileGeometry geometry;
       if (ComputeTileGeometry(geometry_width, geometry_height, twice.box.width, twice.box.height,
                               twice.style->exact_size, twice.style->border_width,
@@ -454,10 +456,9 @@ int32_t ResizeImage(const std::string& source_dir, const std::string& output_dir
     if (!IsOutdated(file.target, source_known, source_time)) continue;
     if (file.scaled) {
       if (effects.Aborted()) return kResizeAborted;
-      const int32_t source = doubled_pictures[i] ? doubled_pictures[i].get() : source_of(file);
       int32_t canvas_width = 0, canvas_height = 0;
       const int32_t code =
-          SaveJpgTile(source, file.target, file.box.width, file.box.height, *file.style,
+          SaveJpgTile(source_of(i), file.target, file.box.width, file.box.height, *file.style,
                       canvas_width, canvas_height, geometry_width, geometry_height);
       if (code != PIXCORE_OK) {
         effects.Log("Error while creating '" + file.target + "'");

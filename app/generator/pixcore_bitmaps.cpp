@@ -13,6 +13,20 @@ FunctionPointer Bind(const char* symbol) {
   return reinterpret_cast<FunctionPointer>(PixCoreLibrary().Find(symbol));
 }
 
+// Calls `symbol`, which makes a new bitmap from `source`; `copy` holds it only
+// when that succeeds.
+template <typename FunctionPointer, typename... Arguments>
+int32_t CopyInto(const char* symbol, int32_t source, PixBitmap& copy, Arguments... arguments) {
+  copy.Reset();
+  const auto function = Bind<FunctionPointer>(symbol);
+  if (!function) return PIXCORE_ERROR_INIT;
+  int32_t handle = 0;
+  const int32_t code = function(source, &handle, arguments...);
+  copy.Reset(handle);
+  if (code != PIXCORE_OK) copy.Reset();
+  return code;
+}
+
 }  // namespace
 
 PixBitmap& PixBitmap::operator=(PixBitmap&& other) noexcept {
@@ -78,36 +92,15 @@ int32_t PixCoreGetImageSize(int32_t bitmap, int32_t& width, int32_t& height) {
 }
 
 int32_t PixCoreRotateCopy(int32_t source, PixBitmap& rotated, int32_t angle) {
-  rotated.Reset();
-  const auto function = Bind<PixCore_RotateCopyFn>("PixCore_RotateCopy");
-  if (!function) return PIXCORE_ERROR_INIT;
-  int32_t handle = 0;
-  const int32_t code = function(source, &handle, angle);
-  rotated.Reset(handle);
-  if (code != PIXCORE_OK) rotated.Reset();
-  return code;
+  return CopyInto<PixCore_RotateCopyFn>("PixCore_RotateCopy", source, rotated, angle);
 }
 
 int32_t PixCoreScaledCopy(int32_t source, PixBitmap& scaled, int32_t width, int32_t height) {
-  scaled.Reset();
-  const auto function = Bind<PixCore_ScaledCopyFn>("PixCore_ScaledCopy");
-  if (!function) return PIXCORE_ERROR_INIT;
-  int32_t handle = 0;
-  const int32_t code = function(source, &handle, width, height);
-  scaled.Reset(handle);
-  if (code != PIXCORE_OK) scaled.Reset();
-  return code;
+  return CopyInto<PixCore_ScaledCopyFn>("PixCore_ScaledCopy", source, scaled, width, height);
 }
 
 int32_t PixCoreOrientCopy(int32_t source, PixBitmap& oriented, int32_t orientation) {
-  oriented.Reset();
-  const auto function = Bind<PixCore_OrientCopyFn>("PixCore_OrientCopy");
-  if (!function) return PIXCORE_ERROR_INIT;
-  int32_t handle = 0;
-  const int32_t code = function(source, &handle, orientation);
-  oriented.Reset(handle);
-  if (code != PIXCORE_OK) oriented.Reset();
-  return code;
+  return CopyInto<PixCore_OrientCopyFn>("PixCore_OrientCopy", source, oriented, orientation);
 }
 
 PixBitmap PixCoreCreateBitmap(int32_t width, int32_t height) {
