@@ -86,16 +86,8 @@ DescriptionWindow::DescriptionWindow(QWidget* parent, DescriptionEditorServices 
   ConnectFields();
   auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), this);
   auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), this);
-  connect(previous, &QShortcut::activated, this, [this] {
-    Run([this] {
-      if (!editor_.PreviousPicture()) QApplication::beep();
-    });
-  });
-  connect(next, &QShortcut::activated, this, [this] {
-    Run([this] {
-      if (!editor_.NextPicture()) QApplication::beep();
-    });
-  });
+  connect(previous, &QShortcut::activated, this, [this] { StepPicture(false); });
+  connect(next, &QShortcut::activated, this, [this] { StepPicture(true); });
 
   // Ratings from the keyboard while typing the texts: Ctrl+digit quality, Alt+digit originality.
   for (int level = 1; level <= 6; ++level) {
@@ -178,16 +170,8 @@ QWidget* DescriptionWindow::BuildPictureArea() {
   thumbnails_->setObjectName("ImageShowThumbnails");
   thumbnails_->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
   thumbnails_->setToolTip("Show the thumbnail page of the generated album");
-  connect(previous, &QToolButton::clicked, this, [this] {
-    Run([this] {
-      if (!editor_.PreviousPicture()) QApplication::beep();
-    });
-  });
-  connect(next, &QToolButton::clicked, this, [this] {
-    Run([this] {
-      if (!editor_.NextPicture()) QApplication::beep();
-    });
-  });
+  connect(previous, &QToolButton::clicked, this, [this] { StepPicture(false); });
+  connect(next, &QToolButton::clicked, this, [this] { StepPicture(true); });
   connect(combo_, &QComboBox::activated, this,
           [this](int index) { Run([this, index] { editor_.SelectPicture(index + 1); }); });
   connect(thumbnails_, &QToolButton::clicked, this, [this] { Run([this] { editor_.ShowThumbnails(); }); });
@@ -510,6 +494,12 @@ void DescriptionWindow::ShowState() {
 void DescriptionWindow::ShowCaptions() {
   picture_caption_->setText(ToField(editor_.PictureCaption()));
   dir_title_->setText(ToField(editor_.dir_form().title));
+}
+
+void DescriptionWindow::StepPicture(bool forward) {
+  Run([this, forward] {
+    if (!(forward ? editor_.NextPicture() : editor_.PreviousPicture())) QApplication::beep();
+  });
 }
 
 void DescriptionWindow::ShowPicture() {

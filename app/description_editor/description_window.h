@@ -47,6 +47,8 @@ class DescriptionWindow : public QDialog {
   QPushButton* AddOkButton(const char* name);
   void ConnectFields();
   void Run(const std::function<void()>& action);
+  /// The next or previous picture; a beep at either end.
+  void StepPicture(bool forward);
   void ShowPicture();
   void ShowCaptions();
   void Finish();

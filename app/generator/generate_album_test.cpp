@@ -120,13 +120,15 @@ class GenerateAlbumTest : public ::testing::Test {
   void Title(const std::string& dir, const std::string& title) {
     WriteFile(src_ / dir + "/_snapcrate_.dsc", "[Title]\r\n" + title + "\r\n");
   }
-  bool Generate(const std::string& config_name) {
+  // The source tree generated into `destination` with `config`.
+  GenerationResult GenerateInto(const std::string& destination, const AlbumConfig& config) {
     GenerationRequest request;
     request.source_path = src_.path();
-    request.destination_path = dest_.path();
-    request.config = Config(config_name);
-    return GenerateAlbum(request).completed;
+    request.destination_path = destination;
+    request.config = config;
+    return GenerateAlbum(request);
   }
+  bool Generate(const std::string& config_name) { return GenerateInto(dest_.path(), Config(config_name)).completed; }
   // The page's lines from the first table marker on, joined by blanks.
   std::string Lines(const std::string& page) {
     std::string text = ReplaceAll(ReadFile(dest_ / ("_snapcrate_/" + page)), "\r\n", " ");
@@ -263,11 +265,7 @@ TEST_F(GenerateAlbumTest, EveryLinkOfTheInstalledSchemesResolves) {
     if (config.name == "Marker") continue;
     SCOPED_TRACE(config.name);
     testing::TempDir dest;
-    GenerationRequest request;
-    request.source_path = src_.path();
-    request.destination_path = dest.path();
-    request.config = config;
-    ASSERT_TRUE(GenerateAlbum(request).completed);
+    ASSERT_TRUE(GenerateInto(dest.path(), config).completed);
     EXPECT_GT(CheckAlbumLinks(dest.path()), 0);
     CheckHtml(dest.path());
   }
@@ -318,11 +316,7 @@ TEST_F(GenerateAlbumTest, FailedFilesAreCountedAndLaterPagesStillWritten) {
   Picture("a/IMG_0003.jpg");
   const std::string whole = ReadFile(src_ / "a/IMG_0003.jpg");
   WriteFile(src_ / "a/IMG_0003.jpg", whole.substr(0, whole.size() - 40));  // cut off in its pixels
-  GenerationRequest request;
-  request.source_path = src_.path();
-  request.destination_path = dest_.path();
-  request.config = Config("Marker");
-  const GenerationResult result = GenerateAlbum(request);
+  const GenerationResult result = GenerateInto(dest_.path(), Config("Marker"));
   EXPECT_TRUE(result.completed);
   EXPECT_EQ(result.failed_files, 3);
   const std::string chapter = dest_ / "_snapcrate_/a/";
@@ -350,11 +344,7 @@ TEST_F(GenerateAlbumTest, NamesWithMarkupStayTextInEveryScheme) {
     if (config.name == "Marker") continue;
     SCOPED_TRACE(config.name);
     testing::TempDir dest;
-    GenerationRequest request;
-    request.source_path = src_.path();
-    request.destination_path = dest.path();
-    request.config = config;
-    ASSERT_TRUE(GenerateAlbum(request).completed);
+    ASSERT_TRUE(GenerateInto(dest.path(), config).completed);
     bool alternative = false;
     for (const auto& entry : fs::recursive_directory_iterator(dest.path())) {
       if (entry.path().extension() != ".htm") continue;
@@ -392,11 +382,7 @@ TEST_F(GenerateAlbumTest, UnreadableFolderIsReportedOnceAndCounted) {
   EXPECT_EXIT(
       {
         if (!testing::DropReadAnyDirectory()) std::exit(2);
-        GenerationRequest request;
-        request.source_path = src_.path();
-        request.destination_path = dest_.path();
-        request.config = Config("Marker");
-        const GenerationResult result = GenerateAlbum(request);
+        const GenerationResult result = GenerateInto(dest_.path(), Config("Marker"));
         const auto warnings = std::count(ui_.log_lines.begin(), ui_.log_lines.end(),
                                          "Warning: Directory '" + (src_ / "b/") + "' can't be read: Permission denied");
         std::exit(result.completed && result.unreadable_dirs == 1 && warnings == 1 &&
